@@ -1,0 +1,7 @@
+#include "BaseModule.h"
+
+namespace velmira::BaseModule {
+
+std::string SitePrefecture;
+
+}  // namespace velmira::BaseModule

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+
+#include "DriveRoots.h"
+#include "DriveSource.h"
+
+namespace velmira {
+
+// Drives simulated in a folder DIR: DIR/<L>/ is the root of drive L.
+// DIR/drives.txt, when present, lists "<LETTER> <type>" per line (fixed,
+// removable, cdrom, network, ramdisk); a listed drive without its folder has
+// no medium. Without it, C is fixed and every other one-letter folder is
+// removable. C is the current drive.
+class SandboxDrives : public DriveRoots, public DriveSource {
+public:
+    // Raises a numbered error naming the line of a malformed drives.txt.
+    explicit SandboxDrives(std::filesystem::path dir);
+
+    std::filesystem::path Root(char letter) const override;
+    char CurrentDrive() const override { return 'C'; }
+    void ForEachDrive(const std::function<void(const DriveEntry&)>& visit) override;
+
+    const std::filesystem::path& Dir() const { return dir_; }
+
+private:
+    std::map<char, DriveType> Drives() const;
+
+    std::filesystem::path dir_;
+};
+
+}  // namespace velmira

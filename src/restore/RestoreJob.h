@@ -1,0 +1,7 @@
+#pragma once
+
+namespace velmira {
+
+enum class RestoreJob { ChartJob, TreatmentBookJob, CertificateJob };
+
+}  // namespace velmira
