@@ -8,8 +8,9 @@ namespace velmira {
 
 // Text conversion at the OS boundary. Inside the program text is UTF-8.
 
-// Code page 932 (Shift_JIS as Windows reads it) to UTF-8. Raises a numbered
-// error for bytes that are not valid code page 932.
+// Code page 932 (Shift_JIS as Windows reads it) to UTF-8. A byte that is not
+// valid code page 932 becomes U+FFFD, as Windows substitutes a character
+// rather than failing, so such a text simply matches nothing.
 std::string Cp932ToUtf8(std::string_view bytes);
 
 // UTF-8 to code page 932; for writing sample settings files.

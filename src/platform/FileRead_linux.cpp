@@ -1,0 +1,48 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "FileRead.h"
+#include "OsError.h"
+
+namespace velmira {
+
+namespace {
+
+// A not-found whose parent folder is missing too is a path error (76), a
+// not-found in a present folder a missing file (53).
+LookingFor WhatIsMissing(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(path.parent_path(), ignored) ? LookingFor::File
+                                                                       : LookingFor::Folder;
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int code = errno;
+        throw ErrorFromOs(code, path.string(),
+                          code == ENOENT ? WhatIsMissing(path) : LookingFor::File);
+    }
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            const int code = errno;
+            ::close(fd);
+            // EISDIR and the like: the path names no readable file.
+            throw ErrorFromOs(code, path.string());
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+}  // namespace velmira

@@ -1,0 +1,105 @@
+#include "RestoreRun.h"
+
+#include <cmath>
+
+#include "FileCopier.h"
+#include "JobRules.h"
+#include "NumberedError.h"
+
+namespace velmira {
+
+namespace {
+
+// W / n in single precision. IEEE division does not trap, so the faults an
+// arithmetic error stands for are raised here explicitly.
+float StepWidth(float frameWidth, std::size_t count) {
+    if (count == 0) throw NumberedError(ErrorNumber::DivisionByZero, "no files to restore");
+    const float step = frameWidth / static_cast<float>(count);
+    if (!std::isfinite(step)) throw NumberedError(ErrorNumber::Overflow, "progress step");
+    return step;
+}
+
+void AddStep(ProgressView& view, float step) {
+    const float next = view.FillWidth() + step;
+    if (!std::isfinite(next)) throw NumberedError(ErrorNumber::Overflow, "progress width");
+    view.SetFillWidth(next);
+}
+
+class Run {
+public:
+    Run(RestoreJob job, char letter, ProgressView& view, const DriveRoots& drives)
+        : job_(job), letter_(letter), view_(view), drives_(drives), lister_(JobLister(job)) {}
+
+    void ListFolder() {
+        view_.ListFolder(lister_, drives_.ToNative(ListingFolder(job_, letter_)));
+    }
+
+    // The bar's width per file, from the listed count; starts the fill at 1.
+    float ResetBar() {
+        count_ = view_.ListCount(lister_);
+        const float step = StepWidth(view_.FrameWidth(), count_);
+        view_.SetFillWidth(1.0F);
+        return step;
+    }
+
+    // Copies every file counted by ResetBar that has a destination, growing the bar by
+    // the same step for copied and skipped files alike.
+    void CopyAll(float step) {
+        for (std::size_t i = 0; i < count_; ++i) {
+            const std::filesystem::path name = view_.ListEntry(lister_, i);
+            if (const auto destination = DestinationPath(job_, name)) {
+                copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, name)),
+                                      drives_.ToNative(*destination));
+            }
+            AddStep(view_, step);
+            view_.Yield();
+        }
+        // Only data that is on the disk may be reported as restored.
+        copier_.Flush();
+    }
+
+    RestoreJob job() const { return job_; }
+    ProgressView& view() { return view_; }
+
+private:
+    RestoreJob job_;
+    char letter_;
+    ProgressView& view_;
+    const DriveRoots& drives_;
+    int lister_;
+    std::size_t count_ = 0;
+    FileCopier copier_;
+};
+
+void RunChartJob(Run& run) {
+    ProgressView& view = run.view();
+    view.SetCaption(JobCaption(run.job()));
+    view.Yield();
+    view.ShowProgress();
+    run.CopyAll(run.ResetBar());
+    view.ShowInstructions();
+}
+
+void RunBackup2Job(Run& run) {
+    ProgressView& view = run.view();
+    view.SetCaption(JobCaption(run.job()));
+    const float step = run.ResetBar();
+    view.Yield();
+    view.ShowProgress();
+    run.CopyAll(step);
+    view.ShowInstructions();
+}
+
+}  // namespace
+
+void RunRestoreJob(RestoreJob job, char driveLetter, ProgressView& view, const DriveRoots& drives) {
+    Run run(job, driveLetter, view, drives);
+    run.ListFolder();
+    if (job == RestoreJob::ChartJob) {
+        RunChartJob(run);
+    } else {
+        RunBackup2Job(run);
+    }
+}
+
+}  // namespace velmira
