@@ -9,7 +9,7 @@ namespace velmira {
 // The seam between drive letters and the native file system: it maps a
 // letter to the native root folder of its medium at the moment of use.
 class DriveRoots {
-public:
+  public:
     virtual ~DriveRoots() = default;
 
     // The native root of drive `letter` (upper case). Raises error 68 when

@@ -9,7 +9,7 @@ namespace velmira {
 // a temporary file in the destination folder, which replaces the destination
 // name only once complete. The destination folder is never created.
 class FileCopier {
-public:
+  public:
     // Copies source over destination. Raises a numbered error on failure,
     // leaving any earlier destination file exactly as it was and no
     // temporary file behind.
@@ -20,7 +20,7 @@ public:
     // folder. Raises a numbered error when the data cannot be flushed.
     void Flush();
 
-private:
+  private:
     std::set<std::filesystem::path> written_folders_;
 };
 

@@ -17,7 +17,7 @@ namespace {
 // Closes a descriptor and, unless released, removes the temporary file
 // behind it, so that every failure path leaves the folder as it was.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(const fs::path& folder) {
         std::string pattern = (folder / ".velmira-restore-XXXXXX").string();
         fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -41,13 +41,13 @@ public:
     }
     void Release() { path_.clear(); }
 
-private:
+  private:
     int fd_ = -1;
     fs::path path_;
 };
 
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -56,7 +56,7 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -98,14 +98,14 @@ off_t CopyBytes(int in, int out, const fs::path& source, const fs::path& target)
 void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination) {
     Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (in.get() < 0) throw ErrorFromOs(errno, source.string());
-    struct stat sourceStat{};
+    struct stat sourceStat {};
     if (::fstat(in.get(), &sourceStat) != 0) throw ErrorFromOs(errno, source.string());
     if (!S_ISREG(sourceStat.st_mode)) {
         throw NumberedError(ErrorNumber::PathFileAccessError, source.string());
     }
 
     const fs::path folder = destination.parent_path();
-    struct stat destinationStat{};
+    struct stat destinationStat {};
     if (::lstat(destination.c_str(), &destinationStat) == 0) {
         // A read-only or non-file destination is refused, as Windows refuses
         // to replace it, rather than silently overwritten.
@@ -140,7 +140,7 @@ void FileCopier::Flush() {
     for (const auto& folder : written_folders_) {
         Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (fd.get() < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
-        struct stat st{};
+        struct stat st {};
         if (::fstat(fd.get(), &st) != 0) throw ErrorFromOs(errno, folder.string());
         // One syncfs per file system covers every file and rename in it.
         if (!flushed.insert(st.st_dev).second) continue;

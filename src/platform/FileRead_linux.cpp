@@ -15,7 +15,7 @@ namespace {
 LookingFor WhatIsMissing(const std::filesystem::path& path) {
     std::error_code ignored;
     return std::filesystem::is_directory(path.parent_path(), ignored) ? LookingFor::File
-                                                                       : LookingFor::Folder;
+                                                                      : LookingFor::Folder;
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct DirCloser {
 // anywhere, and opening a FIFO would block.
 bool IsListed(int dirFd, const char* name) {
     if (name[0] == '.') return false;
-    struct stat st{};
+    struct stat st {};
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     return S_ISREG(st.st_mode);
 }

@@ -23,7 +23,7 @@ enum class ErrorNumber : int {
 // A failure that carries a number and a description, raised by every failing
 // platform operation and by arithmetic faults, and caught by an error trap.
 class NumberedError : public std::runtime_error {
-public:
+  public:
     // detail names what failed (a path, a line); it is kept apart from the
     // standard description so that a report can show both.
     NumberedError(ErrorNumber number, std::string detail = {});
@@ -36,7 +36,7 @@ public:
 
     static std::string DescriptionOf(ErrorNumber number);
 
-private:
+  private:
     ErrorNumber number_;
     std::string description_;
     std::string detail_;

@@ -32,6 +32,8 @@ NumberedError ErrorFromOs(int osCode, const std::string& detail, LookingFor look
     }
 }
 
-int LastOsError() { return errno; }
+int LastOsError() {
+    return errno;
+}
 
 }  // namespace velmira

@@ -46,7 +46,9 @@ std::string Cp932ToUtf8(std::string_view bytes) {
     return Convert("UTF-8", "CP932", bytes, "\xEF\xBF\xBD");
 }
 
-std::string Utf8ToCp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, "?"); }
+std::string Utf8ToCp932(std::string_view utf8) {
+    return Convert("CP932", "UTF-8", utf8, "?");
+}
 
 std::u16string NativeNameToUtf16(const std::filesystem::path& name) {
     return Utf8ToUtf16Lossy(name.native());

@@ -47,7 +47,9 @@ const char* ChartFolderOf(const std::filesystem::path& fileName) {
     return nullptr;
 }
 
-DrivePath ChartSystemFolder(const char* folder) { return DrivePath{'C', {"Velmira", folder}, {}}; }
+DrivePath ChartSystemFolder(const char* folder) {
+    return DrivePath{'C', {"Velmira", folder}, {}};
+}
 
 }  // namespace
 
@@ -78,8 +80,12 @@ std::optional<DrivePath> DestinationPath(RestoreJob job, const std::filesystem::
     return ChartSystemFolder(folder).WithFile(fileName);
 }
 
-const std::string& JobCaption(RestoreJob job) { return RowOf(job).caption; }
+const std::string& JobCaption(RestoreJob job) {
+    return RowOf(job).caption;
+}
 
-int JobLister(RestoreJob job) { return RowOf(job).lister; }
+int JobLister(RestoreJob job) {
+    return RowOf(job).lister;
+}
 
 }  // namespace velmira

@@ -9,7 +9,7 @@ namespace velmira {
 // What a restore run needs of the restore window. Widths are twips held in
 // single precision.
 class ProgressView {
-public:
+  public:
     virtual ~ProgressView() = default;
 
     virtual void SetCaption(const std::string& utf8Caption) = 0;

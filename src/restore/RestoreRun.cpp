@@ -26,13 +26,11 @@ void AddStep(ProgressView& view, float step) {
 }
 
 class Run {
-public:
+  public:
     Run(RestoreJob job, char letter, ProgressView& view, const DriveRoots& drives)
         : job_(job), letter_(letter), view_(view), drives_(drives), lister_(JobLister(job)) {}
 
-    void ListFolder() {
-        view_.ListFolder(lister_, drives_.ToNative(ListingFolder(job_, letter_)));
-    }
+    void ListFolder() { view_.ListFolder(lister_, drives_.ToNative(ListingFolder(job_, letter_))); }
 
     // The bar's width per file, from the listed count; starts the fill at 1.
     float ResetBar() {
@@ -61,7 +59,7 @@ public:
     RestoreJob job() const { return job_; }
     ProgressView& view() { return view_; }
 
-private:
+  private:
     RestoreJob job_;
     char letter_;
     ProgressView& view_;

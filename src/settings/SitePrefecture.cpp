@@ -9,9 +9,15 @@ namespace velmira {
 
 namespace {
 
-bool IsBlankBefore(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool EndsUnquoted(char c) { return c == ',' || c == '\r' || c == '\n'; }
-bool IsTrailingBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlankBefore(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool EndsUnquoted(char c) {
+    return c == ',' || c == '\r' || c == '\n';
+}
+bool IsTrailingBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 

@@ -10,6 +10,8 @@ SiteRegion RegionOf(std::string_view prefecture) {
     return SiteRegion::Other;
 }
 
-SiteRegion CurrentSiteRegion() { return RegionOf(BaseModule::SitePrefecture); }
+SiteRegion CurrentSiteRegion() {
+    return RegionOf(BaseModule::SitePrefecture);
+}
 
 }  // namespace velmira

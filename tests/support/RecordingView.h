@@ -12,7 +12,7 @@ namespace velmira::testing {
 // A ProgressView that keeps widths exactly and records every operation in
 // order, as text ("caption ...", "fill 1", "yield", ...).
 class RecordingView : public ProgressView {
-public:
+  public:
     void SetCaption(const std::string& utf8Caption) override;
     float FrameWidth() const override { return frameWidth; }
     float FillWidth() const override { return fill; }
@@ -34,7 +34,7 @@ public:
     // Called at each yield with its number (0 for the first).
     std::function<void(int)> onYield;
 
-private:
+  private:
     std::map<int, std::vector<std::filesystem::path>> lists_;
     int yields_ = 0;
 };

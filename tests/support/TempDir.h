@@ -9,7 +9,7 @@ namespace velmira::testing {
 // A fresh folder under the system's temporary folder, removed with its
 // content when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,11 +18,12 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     // Writes bytes to path()/relative, creating the folders on the way.
-    std::filesystem::path Write(const std::filesystem::path& relative, std::string_view bytes) const;
+    std::filesystem::path Write(const std::filesystem::path& relative,
+                                std::string_view bytes) const;
     // Creates path()/relative and its parents.
     std::filesystem::path MakeDir(const std::filesystem::path& relative) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

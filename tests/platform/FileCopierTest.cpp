@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "FileCopier.h"
+#include "NumberedError.h"
+#include "TempDir.h"
+
+namespace velmira {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadAll;
+using testing::TempDir;
+
+int ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const NumberedError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+std::vector<std::string> Entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(FileCopier, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
+    TempDir dir;
+    const fs::path source = dir.Write("src/K0001.sxd", "new chart");
+    const fs::path destination = dir.Write("dst/K0001.sxd", "old chart that was longer");
+    const auto stamp = fs::file_time_type::clock::now() - std::chrono::hours(48);
+    fs::last_write_time(source, stamp);
+    fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    FileCopier copier;
+    copier.CopyReplacing(source, destination);
+    copier.Flush();
+
+    EXPECT_EQ(ReadAll(destination), "new chart");
+    EXPECT_EQ(ReadAll(source), "new chart");
+    EXPECT_EQ(fs::last_write_time(destination), stamp);
+    EXPECT_EQ(fs::status(destination).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::string>{"K0001.sxd"}));
+}
+
+TEST(FileCopier, CopiesEmptyAndLargeFiles) {
+    TempDir dir;
+    std::string large(3 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 131 % 251);
+    dir.MakeDir("dst");
+    FileCopier copier;
+    copier.CopyReplacing(dir.Write("empty.ini", ""), dir.path() / "dst/empty.ini");
+    copier.CopyReplacing(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
+    copier.Flush();
+    EXPECT_EQ(ReadAll(dir.path() / "dst/empty.ini"), "");
+    EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
+}
+
+TEST(FileCopier, FailuresLeaveTheOldDestinationAndNoTemporaryFile) {
+    TempDir dir;
+    const fs::path source = dir.Write("src/a.sxd", "new");
+    const fs::path readOnly = dir.Write("dst/a.sxd", "old");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+    FileCopier copier;
+
+    // A read-only destination is refused, not overwritten.
+    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(source, readOnly); }), 75);
+    EXPECT_EQ(ReadAll(readOnly), "old");
+    // A source that has gone (the stick was pulled) leaves the old file too.
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(dir.path() / "src/gone.sxd", readOnly); }), 53);
+    EXPECT_EQ(ReadAll(readOnly), "old");
+    // A folder in the way of the destination name.
+    dir.MakeDir("dst/b.sxd");
+    EXPECT_NE(ErrorOf([&] { copier.CopyReplacing(source, dir.path() / "dst/b.sxd"); }), 0);
+    EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
+}
+
+TEST(FileCopier, NeverCreatesTheDestinationFolder) {
+    TempDir dir;
+    const fs::path source = dir.Write("src/a.sxd", "new");
+    FileCopier copier;
+    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(source, dir.path() / "Velmira/H15/a.sxd"); }), 76);
+    EXPECT_FALSE(fs::exists(dir.path() / "Velmira"));
+}
+
+}  // namespace
+}  // namespace velmira
