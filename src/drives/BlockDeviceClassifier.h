@@ -10,7 +10,7 @@ namespace velmira {
 // whose medium the disk itself reports removable. USB hard disks are fixed
 // there, and so they are here.
 class BlockDeviceClassifier {
-public:
+  public:
     explicit BlockDeviceClassifier(std::filesystem::path sysfsRoot);
 
     // The sysfs folder of block device MAJ:MIN, or an empty path when the
@@ -34,7 +34,7 @@ public:
     // A device's number as sysfs gives it ("8:17"), or "" when unknown.
     static std::string DeviceNumber(const std::filesystem::path& device);
 
-private:
+  private:
     bool IsVirtual(const std::filesystem::path& disk) const;
     void CollectDisks(const std::filesystem::path& device, int depth,
                       std::vector<std::filesystem::path>& disks) const;

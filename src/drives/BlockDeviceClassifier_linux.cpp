@@ -1,9 +1,9 @@
-#include "BlockDeviceClassifier.h"
-
 #include <algorithm>
 #include <fstream>
 #include <system_error>
 #include <utility>
+
+#include "BlockDeviceClassifier.h"
 
 namespace velmira {
 

@@ -6,7 +6,7 @@ namespace velmira {
 
 // The list a drive listing fills: the restore window's drive list.
 class DriveLetterSink {
-public:
+  public:
     virtual ~DriveLetterSink() = default;
     virtual void Clear() = 0;
     // letter: one upper-case letter, no colon.

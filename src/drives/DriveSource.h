@@ -22,7 +22,7 @@ struct DriveEntry {
 // The machine's drives, in ascending letter order. An implementation
 // releases what it opened on every exit, normal or by an error.
 class DriveSource {
-public:
+  public:
     virtual ~DriveSource() = default;
     // Calls visit for each drive in letter order; a numbered error from the
     // source (or from visit) stops the walk.

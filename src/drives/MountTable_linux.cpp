@@ -1,10 +1,9 @@
-#include "MountTable.h"
-
 #include <libmount.h>
 #include <sys/sysmacros.h>
 
 #include <memory>
 
+#include "MountTable.h"
 #include "OsError.h"
 
 namespace velmira {
@@ -18,7 +17,9 @@ struct IterRelease {
     void operator()(libmnt_iter* iter) const { mnt_free_iter(iter); }
 };
 
-std::string Text(const char* text) { return text ? text : ""; }
+std::string Text(const char* text) {
+    return text ? text : "";
+}
 
 }  // namespace
 

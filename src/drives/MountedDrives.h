@@ -22,7 +22,7 @@ namespace velmira {
 //
 // One object should live as long as the program, so that letters stay put.
 class MountedDrives : public DriveRoots, public DriveSource {
-public:
+  public:
     explicit MountedDrives(std::filesystem::path sysfsRoot = "/sys",
                            std::filesystem::path mountInfo = "/proc/self/mountinfo",
                            std::filesystem::path uuidFolder = "/dev/disk/by-uuid");
@@ -31,7 +31,7 @@ public:
     char CurrentDrive() const override { return 'C'; }
     void ForEachDrive(const std::function<void(const DriveEntry&)>& visit) override;
 
-private:
+  private:
     struct Volume {
         std::string key;
         // Empty for a removable disk without a mounted file system.

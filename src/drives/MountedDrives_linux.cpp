@@ -1,11 +1,10 @@
-#include "MountedDrives.h"
-
 #include <algorithm>
 #include <cctype>
 #include <system_error>
 #include <utility>
 
 #include "MountTable.h"
+#include "MountedDrives.h"
 #include "NumberedError.h"
 
 namespace velmira {
@@ -57,8 +56,8 @@ std::vector<MountedDrives::Volume> MountedDrives::Volumes() const {
     std::vector<fs::path> systemDisks;
     for (const auto& mount : mounts) {
         if (mount.target != "/") continue;
-        for (auto& disk : classifier_.UnderlyingDisks(
-                 DeviceOf(mount.devMajor, mount.devMinor, mount.source))) {
+        for (auto& disk :
+             classifier_.UnderlyingDisks(DeviceOf(mount.devMajor, mount.devMinor, mount.source))) {
             systemDisks.push_back(std::move(disk));
         }
     }

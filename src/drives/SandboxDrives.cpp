@@ -28,7 +28,9 @@ std::optional<DriveType> TypeNamed(std::string_view name) {
     return std::nullopt;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
@@ -45,8 +47,8 @@ std::vector<std::string_view> Words(std::string_view line) {
 [[noreturn]] void RejectLine(const fs::path& file, int number, std::string_view line,
                              std::string_view why) {
     throw NumberedError(ErrorNumber::PathFileAccessError,
-                        file.string() + " line " + std::to_string(number) + ": " + std::string(why) +
-                            ": \"" + std::string(line) + "\"");
+                        file.string() + " line " + std::to_string(number) + ": " +
+                            std::string(why) + ": \"" + std::string(line) + "\"");
 }
 
 std::map<char, DriveType> ParseDriveList(const fs::path& file, std::string_view text) {

@@ -18,7 +18,7 @@ namespace velmira {
 // and CR line ends are accepted; anything else, a lower-case letter or a
 // letter listed twice is rejected with error 75 naming the line.
 class SandboxDrives : public DriveRoots, public DriveSource {
-public:
+  public:
     // Raises a numbered error naming the line of a malformed drives.txt, and
     // 76 when DIR is not a folder.
     explicit SandboxDrives(std::filesystem::path dir);
@@ -29,7 +29,7 @@ public:
 
     const std::filesystem::path& Dir() const { return dir_; }
 
-private:
+  private:
     // The drives as they are now; drives.txt is read again at each use so
     // that a test may change the sandbox between calls.
     std::map<char, DriveType> Drives() const;

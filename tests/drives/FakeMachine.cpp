@@ -36,8 +36,8 @@ std::string Escaped(const std::string& path) {
 }  // namespace
 
 FakeMachine::FakeMachine() {
-    for (const char* folder : {"sys/block", "sys/class/block", "sys/dev/block", "sys/devices",
-                               "by-uuid"}) {
+    for (const char* folder :
+         {"sys/block", "sys/class/block", "sys/dev/block", "sys/devices", "by-uuid"}) {
         dir_.MakeDir(folder);
     }
     WriteMountInfo();

@@ -13,7 +13,7 @@ namespace velmira::testing {
 // folder, laid out like the kernel's: device folders under sys/devices and
 // relative symbolic links from block/, class/block/ and dev/block/.
 class FakeMachine {
-public:
+  public:
     struct Disk {
         std::string name;  // kernel name, "sdb"
         // The folder under sys/devices that holds the disk's folder, e.g.
@@ -46,7 +46,7 @@ public:
     std::filesystem::path MountInfo() const { return dir_.path() / "mountinfo"; }
     std::filesystem::path UuidFolder() const { return dir_.path() / "by-uuid"; }
 
-private:
+  private:
     struct Device {
         std::filesystem::path folder;  // relative to sys/devices
         std::string number;

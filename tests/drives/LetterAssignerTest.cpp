@@ -1,9 +1,9 @@
-#include "LetterAssigner.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "LetterAssigner.h"
 
 namespace velmira {
 namespace {

@@ -15,9 +15,8 @@ using testing::FakeMachine;
 
 std::string Usb(int port) {
     const std::string host = std::to_string(port + 5);
-    return "pci0000:00/0000:00:14.0/usb2/2-" + std::to_string(port) + "/2-" +
-           std::to_string(port) + ":1.0/host" + host + "/target" + host + ":0:0/" + host +
-           ":0:0:0/block";
+    return "pci0000:00/0000:00:14.0/usb2/2-" + std::to_string(port) + "/2-" + std::to_string(port) +
+           ":1.0/host" + host + "/target" + host + ":0:0/" + host + ":0:0:0/block";
 }
 
 std::string Ata(int port) {
@@ -26,12 +25,13 @@ std::string Ata(int port) {
            host + ":0:0/" + host + ":0:0:0/block";
 }
 
-const char* const kCardReader = "pci0000:00/0000:00:1c.0/0000:02:00.0/mmc_host/mmc0/mmc0:aaaa/block";
+const char* const kCardReader =
+    "pci0000:00/0000:00:1c.0/0000:02:00.0/mmc_host/mmc0/mmc0:aaaa/block";
 const char* const kEmmc = "platform/soc/7e300000.mmc/mmc_host/mmc1/mmc1:0001/block";
 const char* const kNvme = "pci0000:00/0000:00:1d.0/0000:03:00.0/nvme/nvme0";
 
 class StringSink : public DriveLetterSink {
-public:
+  public:
     void Clear() override { letters.clear(); }
     void Append(const std::string& letter) override { letters += letter; }
     std::string letters;
@@ -48,7 +48,7 @@ ErrorNumber RootError(const DriveRoots& drives, char letter) {
 
 // A laptop booted from NVMe, with proc and tmpfs mounted as usual.
 class MountedDrivesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         machine.AddDisk({"nvme0n1", kNvme, "259:0", "0", ""});
         machine.AddPartition("nvme0n1", "nvme0n1p1", "259:1");
@@ -87,18 +87,18 @@ TEST_F(MountedDrivesTest, RemovableMeansWhatWindowsCallsRemovable) {
         bool removable;
     };
     const Case cases[] = {
-        {{"sdb", Usb(1), "8:16", "1", "0"}, true, true},           // USB stick
-        {{"sdc", Usb(2), "8:32", "0", "0"}, true, false},          // USB hard disk
-        {{"sdd", Usb(3), "8:48", "1", "0"}, true, true},           // SD card, USB reader
+        {{"sdb", Usb(1), "8:16", "1", "0"}, true, true},             // USB stick
+        {{"sdc", Usb(2), "8:32", "0", "0"}, true, false},            // USB hard disk
+        {{"sdd", Usb(3), "8:48", "1", "0"}, true, true},             // SD card, USB reader
         {{"mmcblk0", kCardReader, "179:0", "0", "SD"}, true, true},  // SD card, built-in
-        {{"mmcblk1", kEmmc, "179:8", "0", "MMC"}, true, false},    // eMMC
-        {{"sr0", Ata(2), "11:0", "1", "5"}, false, false},         // DVD drive
-        {{"sr1", Usb(4), "11:1", "1", "5"}, false, false},         // USB DVD drive
+        {{"mmcblk1", kEmmc, "179:8", "0", "MMC"}, true, false},      // eMMC
+        {{"sr0", Ata(2), "11:0", "1", "5"}, false, false},           // DVD drive
+        {{"sr1", Usb(4), "11:1", "1", "5"}, false, false},           // USB DVD drive
         {{"fd0", "platform/floppy.0/block", "2:0", "1", ""}, false, false},
         {{"loop0", "virtual/block", "7:0", "0", ""}, false, false},
         {{"zram0", "virtual/block", "252:0", "1", ""}, false, false},
-        {{"sda", Ata(3), "8:0", "1", "0"}, true, false},           // hot-plug SATA port
-        {{"sde", Usb(5), "8:64", "1", "0"}, false, true},          // file system on the disk
+        {{"sda", Ata(3), "8:0", "1", "0"}, true, false},   // hot-plug SATA port
+        {{"sde", Usb(5), "8:64", "1", "0"}, false, true},  // file system on the disk
     };
     for (const auto& item : cases) {
         machine.AddDisk(item.disk);
@@ -144,7 +144,8 @@ TEST_F(MountedDrivesTest, MountPointWithSpaceAndJapaneseIsDecoded) {
     MountedDrives drives = Drives();
     EXPECT_EQ(List(drives), "D");
     EXPECT_EQ(drives.Root('D'), fs::path(target));
-    EXPECT_EQ(drives.ToNative(DrivePath{'D', {"BackUp"}, std::nullopt}), fs::path(target) / "BackUp");
+    EXPECT_EQ(drives.ToNative(DrivePath{'D', {"BackUp"}, std::nullopt}),
+              fs::path(target) / "BackUp");
 }
 
 TEST_F(MountedDrivesTest, SubfolderBindsAndRepeatedMountsAreOneVolume) {

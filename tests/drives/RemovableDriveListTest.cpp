@@ -1,11 +1,10 @@
-#include "RemovableDriveList.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "NumberedError.h"
+#include "RemovableDriveList.h"
 #include "SandboxDrives.h"
 #include "TempDir.h"
 
@@ -13,7 +12,7 @@ namespace velmira {
 namespace {
 
 class ListSink : public DriveLetterSink {
-public:
+  public:
     void Clear() override { letters.clear(); }
     void Append(const std::string& letter) override { letters.push_back(letter); }
     std::vector<std::string> letters;
@@ -21,7 +20,7 @@ public:
 
 // Yields its drives in order and raises error 57 when it reaches failAt.
 class ScriptedSource : public DriveSource {
-public:
+  public:
     void ForEachDrive(const std::function<void(const DriveEntry&)>& visit) override {
         for (const auto& drive : drives) {
             if (drive.letter == failAt) throw NumberedError(ErrorNumber::DeviceIoError, "drive");

@@ -1,11 +1,10 @@
-#include "SandboxDrives.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "NumberedError.h"
+#include "SandboxDrives.h"
 #include "TempDir.h"
 
 namespace velmira {
