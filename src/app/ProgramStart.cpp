@@ -1,0 +1,62 @@
+#include "ProgramStart.h"
+
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <utility>
+
+#include "MainForm.h"
+#include "NumberedError.h"
+#include "StartupReport.h"
+#include "UiContext.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr int kCannotStart = 1;
+
+}  // namespace
+
+ProgramStart::ProgramStart(QApplication& app, Reporter report)
+    : app_(app), report_(std::move(report)) {
+    QCoreApplication::setApplicationName(QStringLiteral("velmira-restore"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmira-restore"));
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    hasJapaneseTexts_ = qtTexts_.load(QStringLiteral("qtbase_ja"),
+                                      QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (hasJapaneseTexts_) {
+        QCoreApplication::installTranslator(&qtTexts_);
+    } else {
+        std::fprintf(stderr, "qtbase_ja.qm not found in %s: buttons keep Qt's English texts\n",
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath).toUtf8().constData());
+    }
+    QApplication::setWindowIcon(WindowIcon());
+}
+
+QIcon ProgramStart::WindowIcon() {
+    return QIcon(QStringLiteral(":/velmira/velmira-restore.xpm"));
+}
+
+int ProgramStart::Run(const DriveRoots& drives, DriveSource& driveSource) {
+    auto form = std::make_unique<MainForm>(UiContext{drives, driveSource});
+    try {
+        form->Form_Load();
+    } catch (const NumberedError& error) {
+        return Fail(StartupReport::Text(error, drives));
+    } catch (const std::exception& error) {
+        return Fail(StartupReport::Text(error));
+    }
+    form->show();
+    return app_.exec();
+}
+
+int ProgramStart::Fail(const QString& report) {
+    report_(report);
+    return kCannotStart;
+}
+
+}  // namespace velmira

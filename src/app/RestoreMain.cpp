@@ -1,0 +1,14 @@
+// The program: C is "/", backup media are the machine's removable drives.
+
+#include <QApplication>
+
+#include "MountedDrives.h"
+#include "ProgramStart.h"
+#include "StartupReport.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    velmira::ProgramStart start(app, velmira::StartupReport::Show);
+    velmira::MountedDrives drives;
+    return start.Run(drives, drives);
+}
