@@ -10,6 +10,7 @@
 #include "FileRead.h"
 #include "NumberedError.h"
 #include "OsError.h"
+#include "TextCodec.h"
 
 namespace velmira {
 
@@ -47,7 +48,7 @@ std::vector<std::string_view> Words(std::string_view line) {
 [[noreturn]] void RejectLine(const fs::path& file, int number, std::string_view line,
                              std::string_view why) {
     throw NumberedError(ErrorNumber::PathFileAccessError,
-                        file.string() + " line " + std::to_string(number) + ": " +
+                        NativeNameToUtf8(file) + " line " + std::to_string(number) + ": " +
                             std::string(why) + ": \"" + std::string(line) + "\"");
 }
 
@@ -85,7 +86,7 @@ std::map<char, DriveType> ParseDriveList(const fs::path& file, std::string_view 
 SandboxDrives::SandboxDrives(fs::path dir) : dir_(std::move(dir)) {
     std::error_code error;
     if (!fs::is_directory(dir_, error)) {
-        throw NumberedError(ErrorNumber::PathNotFound, dir_.string());
+        throw NumberedError(ErrorNumber::PathNotFound, NativeNameToUtf8(dir_));
     }
     Drives();
 }
@@ -102,13 +103,16 @@ std::map<char, DriveType> SandboxDrives::DrivesFromFolders() const {
     std::error_code error;
     fs::directory_iterator entry(dir_, error);
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
+        // Looked at in the native encoding, so that a name the ANSI code
+        // page cannot hold is skipped rather than raising.
+        const auto name = entry->path().filename().native();
         if (name.size() != 1 || name[0] < 'A' || name[0] > 'Z') continue;
+        const char letter = static_cast<char>(name[0]);
         std::error_code ignored;
         if (!entry->is_directory(ignored)) continue;
-        drives.emplace(name[0], name[0] == 'C' ? DriveType::Fixed : DriveType::Removable);
+        drives.emplace(letter, letter == 'C' ? DriveType::Fixed : DriveType::Removable);
     }
-    if (error) throw ErrorFromOs(error.value(), dir_.string(), LookingFor::Folder);
+    if (error) throw ErrorFromOs(error.value(), NativeNameToUtf8(dir_), LookingFor::Folder);
     return drives;
 }
 
