@@ -23,12 +23,7 @@ namespace fs = std::filesystem;
 using testing::TempDir;
 
 QApplication& App() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    return *qApp;
 }
 
 // Calls `act` on the first window that `find` picks while the event loop
@@ -156,7 +151,6 @@ TEST_F(ProgramStartTest, CannotStartWithoutItsSettings) {
 }
 
 TEST(StartupReportTest, ShowsAPlainBoxAndWritesTheSameToStandardError) {
-    App();
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::Critical;

@@ -1,0 +1,13 @@
+// The start-up tests need a QApplication around GoogleTest, on the offscreen
+// platform unless another is asked for. Nothing else is set up here: the
+// Japanese texts and the icon are what ProgramStart must provide.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
