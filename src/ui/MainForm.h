@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "UiContext.h"
+
+class QLabel;
+class QPushButton;
+
+namespace velmira {
+
+// The start window: it explains the program, warns the operator, reads the
+// site prefecture at load, and leads on to the restore window or ends.
+class MainForm : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit MainForm(UiContext context, QWidget* parent = nullptr);
+
+    // Fills the labels, then reads the site prefecture. A failure to read it
+    // escapes as a numbered error; the window must then not be shown.
+    void Form_Load();
+
+    // 0: open a new restore window modally and wait for it to close;
+    // any other index: close this window, which ends the program.
+    void Command1_Click(int index);
+
+  private:
+    UiContext context_;
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLabel* label3_ = nullptr;
+    std::array<QPushButton*, 2> command1_{};
+};
+
+}  // namespace velmira

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+#include <optional>
+
+#include "Twips.h"
+
+namespace velmira {
+
+// A rectangle with a thin black outline, hollow or filled. It keeps its
+// place and size in twips exactly as set (single precision for the width,
+// so the progress arithmetic reads back what it wrote) and draws them
+// rounded to pixels. It takes no mouse events.
+class RectangleShape : public QWidget {
+  public:
+    RectangleShape(TwipsRect twips, std::optional<QColor> fill, QWidget* parent);
+
+    float WidthTwips() const { return width_; }
+    void SetWidthTwips(float twips);
+    std::optional<QColor> fill() const { return fill_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void Place();
+
+    TwipsRect twips_;
+    float width_;
+    std::optional<QColor> fill_;
+};
+
+}  // namespace velmira
