@@ -7,18 +7,33 @@
 
 namespace velmira {
 
+namespace {
+
+QString Heading(const NumberedError& error) {
+    return QStringLiteral("起動できません。\n\nエラー %1: %2")
+        .arg(error.code())
+        .arg(QString::fromStdString(error.description()));
+}
+
+// The native path (or what else failed), for whoever has to fix it.
+QString Detail(const NumberedError& error) {
+    if (error.detail().empty()) return {};
+    return "\n(" + QString::fromStdString(error.detail()) + ")";
+}
+
+}  // namespace
+
 QString StartupReport::Title() {
     return QStringLiteral("バックアップデータ復元");
 }
 
 QString StartupReport::Text(const NumberedError& error, const DriveRoots& drives) {
-    QString text = QStringLiteral("起動できません。\n\nエラー %1: %2\n設定ファイル: %3")
-                       .arg(error.code())
-                       .arg(QString::fromStdString(error.description()),
-                            QString::fromStdString(SettingsFilePath(drives).Display()));
-    // The native path (or what else failed), for whoever has to fix it.
-    if (!error.detail().empty()) text += "\n(" + QString::fromStdString(error.detail()) + ")";
-    return text;
+    return Heading(error) + QStringLiteral("\n設定ファイル: ") +
+           QString::fromStdString(SettingsFilePath(drives).Display()) + Detail(error);
+}
+
+QString StartupReport::Text(const NumberedError& error) {
+    return Heading(error) + Detail(error);
 }
 
 QString StartupReport::Text(const std::exception& error) {

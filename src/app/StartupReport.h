@@ -17,6 +17,9 @@ class StartupReport {
 
     // The report of a failed start window load.
     static QString Text(const NumberedError& error, const DriveRoots& drives);
+    // The report of a numbered error before the start window, such as
+    // drives that cannot be set up.
+    static QString Text(const NumberedError& error);
     // The report of any other failure before the windows run.
     static QString Text(const std::exception& error);
 
