@@ -30,6 +30,10 @@ class BlockDeviceClassifier {
 
     // Every whole disk of the machine, ordered by kernel name.
     std::vector<std::filesystem::path> Disks() const;
+    // A cheap token for the set of disks: it differs when a disk has come or
+    // gone, also one that nothing mounts (a stick pulled while mounted, a
+    // card in a built-in reader). Empty when the list cannot be read.
+    std::string DiskListing() const;
 
     // A device's number as sysfs gives it ("8:17"), or "" when unknown.
     static std::string DeviceNumber(const std::filesystem::path& device);

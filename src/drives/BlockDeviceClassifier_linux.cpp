@@ -1,3 +1,5 @@
+#include <dirent.h>
+
 #include <algorithm>
 #include <fstream>
 #include <system_error>
@@ -130,6 +132,22 @@ std::vector<fs::path> BlockDeviceClassifier::Disks() const {
     std::vector<fs::path> disks;
     for (auto& item : named) disks.push_back(std::move(item.second));
     return disks;
+}
+
+std::string BlockDeviceClassifier::DiskListing() const {
+    DIR* const folder = ::opendir((sysfsRoot_ / "block").c_str());
+    if (!folder) return {};
+    // sysfs numbers each new node afresh, so a disk unplugged and plugged
+    // again under the same name still changes the token.
+    std::vector<std::string> entries;
+    while (const dirent* entry = ::readdir(folder)) {
+        entries.push_back(std::string(entry->d_name) + "/" + std::to_string(entry->d_ino));
+    }
+    ::closedir(folder);
+    std::sort(entries.begin(), entries.end());
+    std::string listing;
+    for (const auto& entry : entries) listing += entry + "\n";
+    return listing;
 }
 
 std::string BlockDeviceClassifier::DeviceNumber(const fs::path& device) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "DriveRoots.h"
 #include "DriveSource.h"
 #include "LetterAssigner.h"
+#include "MountTableWatch.h"
 
 namespace velmira {
 
@@ -20,12 +22,18 @@ namespace velmira {
 // a letter; its root raises 68. Letters resolve to mount points at the
 // moment of use, from the mount table as it is then.
 //
+// A restore resolves a letter once per file, so Root reuses the last look
+// for as long as neither the mount table nor the set of disks has changed
+// since; the drive list always looks afresh.
+//
 // One object should live as long as the program, so that letters stay put.
 class MountedDrives : public DriveRoots, public DriveSource {
   public:
     explicit MountedDrives(std::filesystem::path sysfsRoot = "/sys",
                            std::filesystem::path mountInfo = "/proc/self/mountinfo",
                            std::filesystem::path uuidFolder = "/dev/disk/by-uuid");
+    MountedDrives(const MountedDrives&) = delete;
+    MountedDrives& operator=(const MountedDrives&) = delete;
 
     std::filesystem::path Root(char letter) const override;
     char CurrentDrive() const override { return 'C'; }
@@ -38,11 +46,15 @@ class MountedDrives : public DriveRoots, public DriveSource {
         std::optional<std::filesystem::path> mountPoint;
     };
 
+    using Letters = std::map<char, std::optional<std::filesystem::path>>;
+
     // The removable volumes present now, in mount-table order, then the
     // removable disks that have nothing mounted.
     std::vector<Volume> Volumes() const;
     // The volumes by letter, after giving letters to those that came.
-    std::map<char, std::optional<std::filesystem::path>> Lettered() const;
+    Letters Lettered() const;
+    // Looks afresh and keeps what it saw; the caller holds mutex_.
+    const Letters& Rescan() const;
     std::filesystem::path DeviceOf(unsigned devMajor, unsigned devMinor,
                                    const std::string& source) const;
     std::map<std::string, std::string> UuidsByDeviceName() const;
@@ -51,6 +63,12 @@ class MountedDrives : public DriveRoots, public DriveSource {
     std::filesystem::path mountInfo_;
     std::filesystem::path uuidFolder_;
     mutable LetterAssigner letters_;
+
+    mutable std::mutex mutex_;
+    mutable MountTableWatch tableWatch_;
+    // The last look, and the disks there were just before it.
+    mutable std::optional<Letters> lastLook_;
+    mutable std::string lastDisks_;
 };
 
 }  // namespace velmira

@@ -22,7 +22,8 @@ bool Contains(const std::vector<fs::path>& paths, const fs::path& path) {
 MountedDrives::MountedDrives(fs::path sysfsRoot, fs::path mountInfo, fs::path uuidFolder)
     : classifier_(std::move(sysfsRoot)),
       mountInfo_(std::move(mountInfo)),
-      uuidFolder_(std::move(uuidFolder)) {}
+      uuidFolder_(std::move(uuidFolder)),
+      tableWatch_(mountInfo_) {}
 
 fs::path MountedDrives::DeviceOf(unsigned devMajor, unsigned devMinor,
                                  const std::string& source) const {
@@ -98,25 +99,40 @@ std::vector<MountedDrives::Volume> MountedDrives::Volumes() const {
     return volumes;
 }
 
-std::map<char, std::optional<fs::path>> MountedDrives::Lettered() const {
+MountedDrives::Letters MountedDrives::Lettered() const {
     std::vector<Volume> volumes = Volumes();
     std::vector<std::string> keys;
     keys.reserve(volumes.size());
     for (const auto& volume : volumes) keys.push_back(volume.key);
     const auto letters = letters_.Assign(keys);
 
-    std::map<char, std::optional<fs::path>> lettered;
+    Letters lettered;
     for (std::size_t i = 0; i < volumes.size(); ++i) {
         if (letters[i]) lettered.emplace(*letters[i], std::move(volumes[i].mountPoint));
     }
     return lettered;
 }
 
+const MountedDrives::Letters& MountedDrives::Rescan() const {
+    // Both signs are taken before the look, so that a change made during it
+    // shows at the next call. A failed look keeps nothing.
+    tableWatch_.Changed();
+    lastLook_.reset();
+    lastDisks_ = classifier_.DiskListing();
+    lastLook_ = Lettered();
+    return *lastLook_;
+}
+
 fs::path MountedDrives::Root(char letter) const {
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     if (letter == 'C') return "/";
     const std::string name(1, letter);
-    const auto lettered = Lettered();
+
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // Ask the watch every time: asking is what clears its flag.
+    const bool tableChanged = tableWatch_.Changed();
+    const bool disksChanged = classifier_.DiskListing() != lastDisks_;
+    const Letters& lettered = tableChanged || disksChanged || !lastLook_ ? Rescan() : *lastLook_;
     const auto drive = lettered.find(letter);
     if (drive == lettered.end()) {
         throw NumberedError(ErrorNumber::DeviceUnavailable, "drive " + name + ": does not exist");
@@ -128,7 +144,11 @@ fs::path MountedDrives::Root(char letter) const {
 }
 
 void MountedDrives::ForEachDrive(const std::function<void(const DriveEntry&)>& visit) {
-    const auto lettered = Lettered();
+    Letters lettered;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        lettered = Rescan();
+    }
     visit(DriveEntry{'C', DriveType::Fixed});
     for (const auto& drive : lettered) visit(DriveEntry{drive.first, DriveType::Removable});
 }

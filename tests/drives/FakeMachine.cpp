@@ -93,21 +93,36 @@ void FakeMachine::SetUuid(const std::string& device, const std::string& uuid) {
 void FakeMachine::Mount(const std::string& device, const std::string& target,
                         const std::string& fsRoot) {
     const int id = nextMountId_++;
-    mounts_.push_back({device, std::to_string(id) + " 1 " + devices_.at(device).number + " " +
-                                   Escaped(fsRoot) + " " + Escaped(target) +
-                                   " rw,relatime - vfat /dev/" + device + " rw"});
+    mounts_.push_back({device, target,
+                       std::to_string(id) + " 1 " + devices_.at(device).number + " " +
+                           Escaped(fsRoot) + " " + Escaped(target) + " rw,relatime - vfat /dev/" +
+                           device + " rw"});
     WriteMountInfo();
 }
 
 void FakeMachine::MountVirtual(const std::string& number, const std::string& target,
                                const std::string& type) {
     const int id = nextMountId_++;
-    mounts_.push_back({"", std::to_string(id) + " 1 " + number + " / " + Escaped(target) +
-                               " rw - " + type + " " + type + " rw"});
+    mounts_.push_back({"", target,
+                       std::to_string(id) + " 1 " + number + " / " + Escaped(target) + " rw - " +
+                           type + " " + type + " rw"});
+    WriteMountInfo();
+}
+
+void FakeMachine::Unmount(const std::string& target) {
+    std::erase_if(mounts_, [&target](const MountLine& line) { return line.target == target; });
     WriteMountInfo();
 }
 
 void FakeMachine::Unplug(const std::string& disk) {
+    Remove(disk, true);
+}
+
+void FakeMachine::Pull(const std::string& disk) {
+    Remove(disk, false);
+}
+
+void FakeMachine::Remove(const std::string& disk, bool unmount) {
     fs::remove_all(Sys() / "devices" / devices_.at(disk).folder);
     fs::remove(Sys() / "block" / disk);
     for (auto it = devices_.begin(); it != devices_.end();) {
@@ -123,7 +138,9 @@ void FakeMachine::Unplug(const std::string& disk) {
             if (fs::read_symlink(link.path()).filename() == name) links.push_back(link.path());
         }
         for (const auto& link : links) fs::remove(link);
-        std::erase_if(mounts_, [&name](const MountLine& line) { return line.device == name; });
+        if (unmount) {
+            std::erase_if(mounts_, [&name](const MountLine& line) { return line.device == name; });
+        }
         it = devices_.erase(it);
     }
     WriteMountInfo();

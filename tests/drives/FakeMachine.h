@@ -39,8 +39,13 @@ class FakeMachine {
     // Appends a line for a file system without a block device (proc, tmpfs).
     void MountVirtual(const std::string& number, const std::string& target,
                       const std::string& type);
+    // Removes the mount lines of a mount point.
+    void Unmount(const std::string& target);
     // Removes a disk with its partitions, their links, UUIDs and mounts.
     void Unplug(const std::string& disk);
+    // The same, but the mounts stay: a stick pulled out before it was
+    // unmounted.
+    void Pull(const std::string& disk);
 
     std::filesystem::path Sys() const { return dir_.path() / "sys"; }
     std::filesystem::path MountInfo() const { return dir_.path() / "mountinfo"; }
@@ -56,11 +61,13 @@ class FakeMachine {
     void Link(const std::filesystem::path& link, const std::filesystem::path& target) const;
     void AddDevice(const std::string& name, const Device& device);
     void WriteMountInfo() const;
+    void Remove(const std::string& disk, bool unmount);
 
     TempDir dir_;
     std::map<std::string, Device> devices_;
     struct MountLine {
         std::string device;
+        std::string target;
         std::string text;
     };
     std::vector<MountLine> mounts_;

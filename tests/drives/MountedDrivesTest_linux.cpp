@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <string>
 
 #include "FakeMachine.h"
 #include "MountedDrives.h"
 #include "NumberedError.h"
+#include "PrivateMountNamespace.h"
 #include "RemovableDriveList.h"
 
 namespace velmira {
@@ -271,6 +275,71 @@ TEST_F(MountedDrivesTest, TheSystemDiskIsNeverListed) {
     mapped.AddPartition("sdc", "sdc1", "8:33");
     mapped.Mount("sdc1", "/media/user/BACKUP");
     EXPECT_EQ(List(encrypted), "D");
+}
+
+TEST_F(MountedDrivesTest, RootSeesEachChangeOfTheTableAtOnce) {
+    PlugStick("sdb", 1, 16, "AAAA-0001");
+    MountedDrives drives = Drives();
+    EXPECT_EQ(List(drives), "D");
+    EXPECT_EQ(drives.Root('D'), "/media/user/AAAA-0001");
+    EXPECT_EQ(drives.Root('D'), "/media/user/AAAA-0001");
+
+    // Mounted elsewhere in the same instant, by a line of the same length.
+    machine.Unmount("/media/user/AAAA-0001");
+    machine.Mount("sdb1", "/media/user/ZZZZ-0001");
+    EXPECT_EQ(drives.Root('D'), "/media/user/ZZZZ-0001");
+
+    machine.Unmount("/media/user/ZZZZ-0001");
+    EXPECT_EQ(RootError(drives, 'D'), ErrorNumber::DeviceUnavailable);
+    machine.Mount("sdb1", "/media/user/AAAA-0001");
+    EXPECT_EQ(drives.Root('D'), "/media/user/AAAA-0001");
+}
+
+TEST_F(MountedDrivesTest, RootSeesDisksComeAndGoWithoutTheTableChanging) {
+    PlugStick("sdb", 1, 16, "AAAA-0001");
+    MountedDrives drives = Drives();
+    EXPECT_EQ(drives.Root('D'), "/media/user/AAAA-0001");
+
+    // A card reader nothing mounts takes its letter at the next look, as
+    // before any mount that follows.
+    machine.AddDisk({"sdc", Usb(2), "8:32", "1", "0"});
+    EXPECT_EQ(drives.Root('D'), "/media/user/AAAA-0001");
+    PlugStick("sdd", 3, 48, "DDDD-0004");
+    EXPECT_EQ(drives.Root('F'), "/media/user/DDDD-0004");
+    EXPECT_EQ(List(drives), "DEF");
+
+    // A stick pulled out before it was unmounted.
+    machine.Pull("sdd");
+    EXPECT_EQ(RootError(drives, 'F'), ErrorNumber::DeviceUnavailable);
+    EXPECT_EQ(drives.Root('D'), "/media/user/AAAA-0001");
+}
+
+TEST_F(MountedDrivesTest, OnTheKernelsTableRootFollowsMountsMovesAndUnmounts) {
+    testing::TempDir dir;
+    const fs::path first = dir.MakeDir("first");
+    const fs::path second = dir.MakeDir("second");
+    const auto failure = testing::InPrivateMountNamespace([&]() -> std::string {
+        if (::mount("none", first.c_str(), "tmpfs", 0, nullptr) != 0) return "mount failed";
+        // The file system stands in for a stick that holds it on the whole disk.
+        struct stat mounted {};
+        if (::stat(first.c_str(), &mounted) != 0) return "stat failed";
+        machine.AddDisk(
+            {"sdb", Usb(1),
+             std::to_string(major(mounted.st_dev)) + ":" + std::to_string(minor(mounted.st_dev)),
+             "1", "0"});
+        MountedDrives drives(machine.Sys(), "/proc/self/mountinfo", machine.UuidFolder());
+        if (drives.Root('D') != first) return "D is not the first mount point";
+        if (drives.Root('D') != first) return "D moved by itself";
+        if (::mount(first.c_str(), second.c_str(), nullptr, MS_MOVE, nullptr) != 0) {
+            return "move failed";
+        }
+        if (drives.Root('D') != second) return "D did not follow the move";
+        if (::umount(second.c_str()) != 0) return "umount failed";
+        if (RootError(drives, 'D') != ErrorNumber::DeviceUnavailable) return "D outlived its mount";
+        return "";
+    });
+    if (!failure) GTEST_SKIP() << "no private mount namespace on this machine";
+    EXPECT_EQ(*failure, "");
 }
 
 TEST_F(MountedDrivesTest, UnreadableMountTableIsAnErrorButNot68) {
