@@ -145,5 +145,17 @@ TEST_F(MainFormTest, QuitClosesTheWindow) {
     EXPECT_FALSE(main.isVisible());
 }
 
+// Tab reaches "終了" after "次に進む", and Enter presses the focused button.
+TEST_F(MainFormTest, KeyboardReachesQuit) {
+    main.Form_Load();
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), Find("Command1(1)"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(main.isVisible());
+}
+
 }  // namespace
 }  // namespace velmira::testing
