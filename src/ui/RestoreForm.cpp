@@ -153,11 +153,10 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent) : QDialog(parent), 
         Named(new QRadioButton(QStringLiteral("治療簿"), wakuFrame_[2]), "SentakuOp(0)");
     sentakuOp_[1] =
         Named(new QRadioButton(QStringLiteral("カルテ"), wakuFrame_[2]), "SentakuOp(1)");
-    for (auto* option : sentakuOp_)
-        option->setGeometry(PixelsOf(option->objectName().toStdString()));
     // Tab enters the option group at its selected option; the arrow keys move
     // within the group.
     for (auto* option : sentakuOp_) {
+        option->setGeometry(PixelsOf(option->objectName().toStdString()));
         connect(option, &QRadioButton::toggled, option, [option](bool checked) {
             option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
         });
