@@ -1,5 +1,7 @@
 #include "StartupReport.h"
 
+#include <QAbstractButton>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -44,6 +46,11 @@ void StartupReport::Show(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::fflush(stderr);
     QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok);
+    // A path is shown as it is, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    // Like the program's other boxes: no pictures on the buttons either.
+    for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());
+    box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
 

@@ -155,12 +155,14 @@ TEST(StartupReportTest, ShowsAPlainBoxAndWritesTheSameToStandardError) {
     QString text;
     QMessageBox::Icon icon = QMessageBox::Critical;
     QMessageBox::StandardButtons buttons;
+    Qt::TextFormat format = Qt::RichText;
     const WhenShown answer(ActiveMessageBox, [&](QWidget* window) {
         auto* box = qobject_cast<QMessageBox*>(window);
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
         buttons = box->standardButtons();
+        format = box->textFormat();
         box->button(QMessageBox::Ok)->click();
     });
     ::testing::internal::CaptureStderr();
@@ -171,6 +173,7 @@ TEST(StartupReportTest, ShowsAPlainBoxAndWritesTheSameToStandardError) {
     EXPECT_EQ(text, QStringLiteral("起動できません。"));
     EXPECT_EQ(icon, QMessageBox::NoIcon);
     EXPECT_EQ(buttons, QMessageBox::Ok);
+    EXPECT_EQ(format, Qt::PlainText);
     // The offscreen platform may add its own chatter after it.
     EXPECT_EQ(written.rfind("起動できません。\n", 0), 0U) << written;
 }
