@@ -49,6 +49,8 @@ MainForm::MainForm(UiContext context, QWidget* parent) : QWidget(parent), contex
     setWindowTitle(QStringLiteral("バックアップデータ復元 Ver2.0"));
     setFont(JapaneseFont(9));
     setFixedSize(PixelsOf("MainForm").size());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     label1_ = MakeLabel("Label1", this);
     label2_ = MakeLabel("Label2", this);

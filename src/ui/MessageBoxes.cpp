@@ -1,14 +1,19 @@
 #include "MessageBoxes.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace velmira {
 
 namespace {
 const QString kCheckTitle = QStringLiteral("確認");
 const QString kErrorTitle = QStringLiteral("エラー");
+// Room for the frame's icon and buttons beside a title, in pixels.
+constexpr int kFrameButtonsRoom = 150;
 }  // namespace
 
 void MessageBoxes::DriveListEmpty() const {
@@ -48,6 +53,17 @@ bool MessageBoxes::Show(const QString& text, const QString& title, bool withCanc
     // Cancel where there is one, otherwise OK.
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    if (auto* row = box.findChild<QDialogButtonBox*>()) row->setCenterButtons(true);
+    // A box at least as wide as its title needs in the window frame, so that
+    // a short message does not cut its title off.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleRoom = box.fontMetrics().horizontalAdvance(title) + kFrameButtonsRoom;
+        grid->addItem(new QSpacerItem(titleRoom, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    // Only a close button in the frame, which leaves the short titles room.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
     return box.exec() == QMessageBox::Ok;
 }
 

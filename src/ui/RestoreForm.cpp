@@ -110,6 +110,8 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent) : QDialog(parent), 
     setWindowTitle(QStringLiteral(" "));
     setFont(JapaneseFont(9));
     setFixedSize(PixelsOf("RestoreForm").size());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     // Movement over the bare window resets the label-buttons.
     setMouseTracking(true);
 
