@@ -43,9 +43,13 @@ TEST(FileCopier, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
 
     EXPECT_EQ(ReadAll(destination), "new chart");
     EXPECT_EQ(ReadAll(source), "new chart");
-    EXPECT_EQ(fs::last_write_time(destination), stamp);
+    // Read back from the source: Windows keeps times in 100 ns steps.
+    EXPECT_EQ(fs::last_write_time(destination), fs::last_write_time(source));
+    EXPECT_LT(fs::last_write_time(destination), stamp + std::chrono::hours(1));
+#ifdef __linux__
     EXPECT_EQ(fs::status(destination).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
     EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::string>{"K0001.sxd"}));
 }
 

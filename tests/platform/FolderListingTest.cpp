@@ -4,11 +4,13 @@
 #include "FolderListing.h"
 #include "NumberedError.h"
 #include "TempDir.h"
+#include "TestPlatform.h"
 
 namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::kNamesDifferByCase;
 using testing::TempDir;
 
 std::vector<std::string> Names(const fs::path& folder) {
@@ -20,26 +22,28 @@ std::vector<std::string> Names(const fs::path& folder) {
 TEST(FolderListing, ListsPlainFilesDirectlyInTheFolderSortedByCodePoint) {
     TempDir dir;
     dir.Write("b.ini", "b");
-    dir.Write("B.INI", "B");
+    if (kNamesDifferByCase) dir.Write("B.INI", "B");
     dir.Write("a.sxd", "a");
-    dir.Write("カルテ.hxd", "k");
+    dir.Write(u8"カルテ.hxd", "k");
     dir.Write("readme.txt", "r");
-    dir.Write(".hidden.sxd", "h");
+    testing::MarkHidden(dir.Write(".hidden.sxd", "h"));
     dir.Write("sub/inner.sxd", "i");
-    EXPECT_EQ(Names(dir.path()),
-              (std::vector<std::string>{"B.INI", "a.sxd", "b.ini", "readme.txt", "カルテ.hxd"}));
+    std::vector<std::string> expected{"a.sxd", "b.ini", "readme.txt", "カルテ.hxd"};
+    if (kNamesDifferByCase) expected.insert(expected.begin(), "B.INI");
+    EXPECT_EQ(Names(dir.path()), expected);
 }
 
 TEST(FolderListing, LeavesOutLinksAndSpecialFilesWithoutOpeningThem) {
 #ifndef __linux__
     GTEST_SKIP() << "FIFOs and symbolic links as a Linux medium holds them";
-#endif
+#else
     TempDir dir;
     dir.Write("real.sxd", "r");
     fs::create_symlink("/etc/passwd", dir.path() / "link.ini");
     fs::create_symlink("real.sxd", dir.path() / "relative.sxd");
     ASSERT_EQ(::mkfifo((dir.path() / "pipe.sxd").c_str(), 0600), 0);
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"real.sxd"}));
+#endif
 }
 
 TEST(FolderListing, KeepsNamesThatAreNotUtf8OrHoldABackslashExactly) {
@@ -65,6 +69,8 @@ TEST(FolderListing, MissingFolderIsAPathError) {
 }
 
 TEST(FolderListing, HasNoCountLimit) {
+    if (testing::UnderWine())
+        GTEST_SKIP() << "40,000 files take minutes to make under Wine; its run lists F:\\many";
     TempDir dir;
     for (int i = 0; i < 40000; ++i) dir.Write("f" + std::to_string(100000 + i) + ".sxd", "");
     const auto names = ListBackupFiles(dir.path());

@@ -40,7 +40,7 @@ TEST(JobRules, RoutesChartFilesByTheirLastThreeCharacters) {
     EXPECT_EQ(Destination(chart, "tmpl.hxd"), "C:\\Velmira\\set\\tmpl.hxd");
     EXPECT_EQ(Destination(chart, "ini"), "C:\\Velmira\\set\\ini");
     EXPECT_EQ(Destination(chart, "Ksxd"), "C:\\Velmira\\H15\\Ksxd");  // no dot needed
-    EXPECT_EQ(Destination(chart, "カルテsxd"), "C:\\Velmira\\H15\\カルテsxd");
+    EXPECT_EQ(Destination(chart, u8"カルテsxd"), "C:\\Velmira\\H15\\カルテsxd");
     EXPECT_EQ(Destination(chart, "readme.txt"), "(skipped)");
     EXPECT_EQ(Destination(chart, "BASE.INI"), "(skipped)");
     EXPECT_EQ(Destination(chart, "K.SXD"), "(skipped)");

@@ -4,6 +4,7 @@
 #include "RecordingView.h"
 #include "RestoreRun.h"
 #include "TempDir.h"
+#include "TestPlatform.h"
 
 namespace velmira {
 namespace {
@@ -55,11 +56,12 @@ class RestoreRunTest : public ::testing::Test {
 };
 
 TEST_F(RestoreRunTest, ChartJobRoutesEachFileAndGrowsTheBarForSkippedOnesToo) {
-    for (const char* name :
-         {"K0001.sxd", "base.ini", "tmpl.hxd", "readme.txt", "BASE.INI", "ini"}) {
-        dir.Write(fs::path("F/BackUp") / name, std::string("backup of ") + name);
+    std::vector<std::string> names{"K0001.sxd", "base.ini", "tmpl.hxd", "readme.txt", "ini"};
+    if (testing::kNamesDifferByCase) names.push_back("BASE.INI");
+    for (const auto& name : names) {
+        dir.Write(fs::path("F/BackUp") / name, "backup of " + name);
     }
-    dir.Write("F/BackUp/.hidden.sxd", "hidden");
+    testing::MarkHidden(dir.Write("F/BackUp/.hidden.sxd", "hidden"));
     dir.Write("F/BackUp/sub/K0002.sxd", "in a subfolder");
     dir.Write("C/Velmira/H15/K0001.sxd", "older chart");
 
@@ -73,9 +75,10 @@ TEST_F(RestoreRunTest, ChartJobRoutesEachFileAndGrowsTheBarForSkippedOnesToo) {
     EXPECT_EQ(Entries("C/Velmira/set"), (std::vector<std::string>{"base.ini", "ini", "tmpl.hxd"}));
     EXPECT_EQ(ReadAll(dir.path() / "F/BackUp/K0001.sxd"), "backup of K0001.sxd");
 
-    // The panel switch comes before the arithmetic; six listed files, six steps.
+    // The panel switch comes before the arithmetic; one step per listed file.
     Log expected{"list 0", "caption カルテデータを復元中････", "yield", "show progress", "fill"};
-    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), {"fill", "yield"});
+    for (std::size_t i = 0; i < names.size(); ++i)
+        expected.insert(expected.end(), {"fill", "yield"});
     expected.push_back("show instructions");
     EXPECT_EQ(view.log, expected);
     EXPECT_NEAR(view.fill, 1.0F + 3585.0F, 0.01F);
@@ -116,7 +119,7 @@ TEST_F(RestoreRunTest, TheBarIsReadBackFromTheViewBeforeEachStep) {
 TEST_F(RestoreRunTest, AnEmptyFolderIsADivisionByZeroWhereEachJobComputesTheStep) {
     dir.MakeDir("F/BackUp");
     dir.MakeDir("F/BackUp2");
-    dir.Write("F/BackUp/.only-hidden.sxd", "h");
+    testing::MarkHidden(dir.Write("F/BackUp/.only-hidden.sxd", "h"));
 
     EXPECT_EQ(Run(RestoreJob::TreatmentBookJob), 11);
     EXPECT_EQ(view.log, (Log{"list 1", "caption 治療簿データを復元中････"}));
@@ -154,7 +157,9 @@ TEST_F(RestoreRunTest, APulledMediumStopsTheRunAtTheMissingFile) {
     view.onYield = [&](int yield) {
         if (yield == 1) fs::remove_all(dir.path() / "F/BackUp");
     };
-    EXPECT_EQ(Run(RestoreJob::ChartJob), 53);
+    // Linux finds the file missing (53); Windows finds its folder gone (76).
+    const int error = Run(RestoreJob::ChartJob);
+    EXPECT_TRUE(error == 53 || error == 76) << error;
     EXPECT_EQ(Chart("H15/a.sxd"), "a.sxd");
     EXPECT_EQ(Chart("H15/b.sxd"), "old b");
     EXPECT_EQ(Entries("C/Velmira/H15"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
@@ -189,6 +194,7 @@ TEST_F(RestoreRunTest, NamesThatAreNotUtf8OrHoldABackslashAreCopiedToTheSameName
 }
 
 TEST_F(RestoreRunTest, RestoresMoreFilesThanASixteenBitCount) {
+    if (testing::UnderWine()) GTEST_SKIP() << "40,000 files take many minutes to make under Wine";
     const int count = 40000;
     for (int i = 0; i < count; ++i)
         dir.Write("F/BackUp/K" + std::to_string(100000 + i) + ".sxd", "");

@@ -1,0 +1,153 @@
+#include "WindowsDrives_win.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// winbase.h defines Yield() as nothing, which would erase ProgressView::Yield.
+#undef Yield
+
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "BaseModule.h"
+#include "NumberedError.h"
+#include "RecordingView.h"
+#include "RemovableDriveList.h"
+#include "RestoreRun.h"
+#include "SitePrefecture.h"
+#include "SiteRegion.h"
+#include "TempDir.h"
+#include "TestPlatform.h"
+
+// These tests use the drives of the Wine prefix that scripts/test-windows
+// makes: A removable, C fixed, D CD-ROM, F removable (each with a medium)
+// and G removable without one.
+namespace velmira {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadAll;
+
+int ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const NumberedError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+class Letters : public DriveLetterSink {
+  public:
+    void Clear() override { letters.clear(); }
+    void Append(const std::string& letter) override { letters.push_back(letter); }
+    std::vector<std::string> letters;
+};
+
+void WriteBytes(const fs::path& file, std::string_view bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Runs the test body in another current folder and goes back afterwards.
+class CurrentFolder {
+  public:
+    explicit CurrentFolder(const wchar_t* folder) : previous_(fs::current_path()) {
+        EXPECT_TRUE(::SetCurrentDirectoryW(folder));
+    }
+    ~CurrentFolder() { fs::current_path(previous_); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+  private:
+    fs::path previous_;
+};
+
+class WindowsDrivesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!testing::WineDrivesPresent()) {
+            GTEST_SKIP() << "needs the drives of the Wine prefix made by scripts/test-windows";
+        }
+    }
+    WindowsDrives drives;
+};
+
+TEST_F(WindowsDrivesTest, ReportsEachDriveWithItsTypeInLetterOrder) {
+    std::map<char, DriveType> seen;
+    char previous = '@';
+    drives.ForEachDrive([&](const DriveEntry& entry) {
+        EXPECT_GT(entry.letter, previous);
+        previous = entry.letter;
+        seen[entry.letter] = entry.type;
+    });
+    EXPECT_EQ(seen.at('A'), DriveType::Removable);
+    EXPECT_EQ(seen.at('C'), DriveType::Fixed);
+    EXPECT_EQ(seen.at('D'), DriveType::CdRom);
+    EXPECT_EQ(seen.at('F'), DriveType::Removable);
+    // A drive without a medium is still there, as Windows shows a card
+    // reader with no card.
+    EXPECT_EQ(seen.at('G'), DriveType::Removable);
+}
+
+TEST_F(WindowsDrivesTest, TheDriveListOffersRemovableDrivesButNeverA) {
+    Letters sink;
+    sink.letters = {"stale"};
+    RemovableDriveList(sink, drives);
+    EXPECT_EQ(sink.letters, (std::vector<std::string>{"F", "G"}));
+}
+
+TEST_F(WindowsDrivesTest, AMissingDriveOrMediumIsDeviceUnavailable) {
+    EXPECT_EQ(drives.Root('F'), fs::path(L"F:\\"));
+    EXPECT_EQ(drives.Root('D'), fs::path(L"D:\\"));
+    EXPECT_EQ(ErrorOf([&] { drives.Root('G'); }), 68);
+    EXPECT_EQ(ErrorOf([&] { drives.Root('Q'); }), 68);
+    EXPECT_EQ(ErrorOf([&] { drives.Root('f'); }), 68);
+    // A missing folder on a present medium is not 68.
+    EXPECT_EQ(ErrorOf([&] {
+                  testing::RecordingView view;
+                  RunRestoreJob(RestoreJob::ChartJob, 'F', view, drives);
+              }),
+              76);
+    EXPECT_EQ(ErrorOf([&] {
+                  testing::RecordingView view;
+                  RunRestoreJob(RestoreJob::ChartJob, 'G', view, drives);
+              }),
+              68);
+}
+
+TEST_F(WindowsDrivesTest, TheSettingsFileIsReadOnTheCurrentDriveAsCodePage932) {
+    // 茨城県 as code page 932 writes it, then the rest of the line.
+    WriteBytes(L"F:\\Velmira\\set\\info.ini", "\x88\xEF\x8F\xE9\x8C\xA7,0123\r\n[other]\r\n");
+    {
+        CurrentFolder onF(L"F:\\");
+        EXPECT_EQ(drives.CurrentDrive(), 'F');
+        LoadSitePrefecture(drives);
+    }
+    EXPECT_EQ(BaseModule::SitePrefecture, "茨城県");
+    EXPECT_EQ(CurrentSiteRegion(), SiteRegion::Ibaraki);
+    fs::remove_all(L"F:\\Velmira");
+
+    // No settings folder on the current drive.
+    CurrentFolder onA(L"A:\\");
+    EXPECT_EQ(drives.CurrentDrive(), 'A');
+    EXPECT_EQ(ErrorOf([&] { LoadSitePrefecture(drives); }), 76);
+}
+
+TEST_F(WindowsDrivesTest, RestoresFromTheRemovableDriveOntoC) {
+    WriteBytes(L"F:\\BackUp2\\a.dat", "new a");
+    WriteBytes(L"F:\\BackUp2\\b.dat", "new b");
+    WriteBytes(L"C:\\Velmira\\cb\\a.dat", "old a");
+    testing::RecordingView view;
+    RunRestoreJob(RestoreJob::TreatmentBookJob, 'F', view, drives);
+    EXPECT_EQ(ReadAll(L"C:\\Velmira\\cb\\a.dat"), "new a");
+    EXPECT_EQ(ReadAll(L"C:\\Velmira\\cb\\b.dat"), "new b");
+    EXPECT_EQ(ReadAll(L"F:\\BackUp2\\a.dat"), "new a");
+    EXPECT_TRUE(view.instructionsVisible);
+    fs::remove_all(L"F:\\BackUp2");
+    fs::remove_all(L"C:\\Velmira");
+}
+
+}  // namespace
+}  // namespace velmira

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+
+#include "FileCopier.h"
+#include "NumberedError.h"
+#include "TempDir.h"
+
+namespace velmira {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadAll;
+using testing::TempDir;
+
+int ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const NumberedError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+std::vector<std::wstring> Entries(const fs::path& folder) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().native());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+DWORD Attributes(const fs::path& file) {
+    return ::GetFileAttributesW(file.c_str());
+}
+
+// Read-only files cannot be deleted; clear them so the folder can go.
+void MakeWritable(const fs::path& file) {
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(FileCopierWin, AReadOnlyDestinationIsRefusedAndKept) {
+    TempDir dir;
+    const fs::path source = dir.Write("src/a.dat", "new");
+    const fs::path destination = dir.Write("dst/a.dat", "old");
+    ASSERT_TRUE(::SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    FileCopier copier;
+    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(source, destination); }), 75);
+    EXPECT_EQ(ReadAll(destination), "old");
+    EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::wstring>{L"a.dat"}));
+    MakeWritable(destination);
+}
+
+TEST(FileCopierWin, ADestinationInUseIsAnErrorAndKept) {
+    TempDir dir;
+    const fs::path source = dir.Write("src/a.dat", "new");
+    const fs::path destination = dir.Write("dst/a.dat", "old");
+    // Open as the chart system would while it runs: shared for nothing.
+    const HANDLE held = ::CreateFileW(destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    FileCopier copier;
+    const int error = ErrorOf([&] { copier.CopyReplacing(source, destination); });
+    ::CloseHandle(held);
+    EXPECT_TRUE(error == 70 || error == 75) << error;
+    EXPECT_EQ(ReadAll(destination), "old");
+    EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::wstring>{L"a.dat"}));
+
+    // Once it is closed the copy goes through.
+    copier.CopyReplacing(source, destination);
+    EXPECT_EQ(ReadAll(destination), "new");
+}
+
+TEST(FileCopierWin, CarriesTheReadOnlyAttributeAndTheTime) {
+    TempDir dir;
+    const fs::path source = dir.Write("src/a.dat", "data");
+    const fs::path destination = dir.Write("dst/a.dat", "old");
+    FILETIME old{};
+    old.dwHighDateTime = 0x01D00000;  // in 2014
+    {
+        const HANDLE file = ::CreateFileW(source.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &old));
+        ::CloseHandle(file);
+    }
+    ASSERT_TRUE(::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    FileCopier copier;
+    copier.CopyReplacing(source, destination);
+    copier.Flush();
+
+    EXPECT_EQ(ReadAll(destination), "data");
+    EXPECT_TRUE(Attributes(destination) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(Attributes(destination) & FILE_ATTRIBUTE_HIDDEN);
+    WIN32_FILE_ATTRIBUTE_DATA copied{};
+    ASSERT_TRUE(::GetFileAttributesExW(destination.c_str(), GetFileExInfoStandard, &copied));
+    EXPECT_EQ(::CompareFileTime(&copied.ftLastWriteTime, &old), 0);
+    MakeWritable(source);
+    MakeWritable(destination);
+}
+
+TEST(FileCopierWin, AFolderAsSourceIsRefused) {
+    TempDir dir;
+    const fs::path folder = dir.MakeDir("src/a.dat");
+    dir.MakeDir("dst");
+    FileCopier copier;
+    EXPECT_NE(ErrorOf([&] { copier.CopyReplacing(folder, dir.path() / "dst/a.dat"); }), 0);
+    EXPECT_TRUE(Entries(dir.path() / "dst").empty());
+}
+
+}  // namespace
+}  // namespace velmira
