@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "Descriptor_linux.h"
 #include "FileCopier.h"
 #include "OsError.h"
 
@@ -44,20 +45,6 @@ class TemporaryFile {
   private:
     int fd_ = -1;
     fs::path path_;
-};
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
 };
 
 // Copies everything from `in` to `out`; returns the bytes written.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FileCopier.h"
+#include "FileHandle_win.h"
 #include "OsError.h"
 #include "TextCodec.h"
 
@@ -16,20 +17,6 @@ namespace {
 std::string Shown(const fs::path& path) {
     return NativeNameToUtf8(path);
 }
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 // A new file in the destination folder that is closed and removed again
 // unless released, so that every failure leaves the folder as it was.

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "Descriptor_linux.h"
 #include "FileRead.h"
 #include "OsError.h"
 
@@ -21,8 +22,8 @@ LookingFor WhatIsMissing(const std::filesystem::path& path) {
 }  // namespace
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
         const int code = errno;
         throw ErrorFromOs(code, path.string(),
                           code == ENOENT ? WhatIsMissing(path) : LookingFor::File);
@@ -30,18 +31,15 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
     std::string bytes;
     char buffer[8192];
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
-            const int code = errno;
-            ::close(fd);
             // EISDIR and the like: the path names no readable file.
-            throw ErrorFromOs(code, path.string());
+            throw ErrorFromOs(errno, path.string());
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-    ::close(fd);
     return bytes;
 }
 

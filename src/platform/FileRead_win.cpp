@@ -1,28 +1,11 @@
 #include <windows.h>
 
+#include "FileHandle_win.h"
 #include "FileRead.h"
 #include "OsError.h"
 #include "TextCodec.h"
 
 namespace velmira {
-
-namespace {
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-}  // namespace
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
     // Shared for reading and writing: the chart system may hold the file

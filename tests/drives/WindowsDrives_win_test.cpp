@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include "ErrorOf.h"
 // winbase.h defines Yield() as nothing, which would erase ProgressView::Yield.
 #undef Yield
 
@@ -26,16 +28,8 @@ namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ErrorOf;
 using testing::ReadAll;
-
-int ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const NumberedError& error) {
-        return error.code();
-    }
-    return 0;
-}
 
 class Letters : public DriveLetterSink {
   public:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
 #include "FileCopier.h"
 #include "NumberedError.h"
 #include "TempDir.h"
@@ -8,17 +9,9 @@ namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ErrorOf;
 using testing::ReadAll;
 using testing::TempDir;
-
-int ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const NumberedError& error) {
-        return error.code();
-    }
-    return 0;
-}
 
 std::vector<std::string> Entries(const fs::path& folder) {
     std::vector<std::string> names;

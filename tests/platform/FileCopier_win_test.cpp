@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "ErrorOf.h"
 #include "FileCopier.h"
 #include "NumberedError.h"
 #include "TempDir.h"
@@ -11,17 +12,9 @@ namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ErrorOf;
 using testing::ReadAll;
 using testing::TempDir;
-
-int ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const NumberedError& error) {
-        return error.code();
-    }
-    return 0;
-}
 
 std::vector<std::wstring> Entries(const fs::path& folder) {
     std::vector<std::wstring> names;
