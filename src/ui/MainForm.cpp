@@ -36,12 +36,6 @@ QLabel* MakeLabel(const char* name, QWidget* parent) {
     return label;
 }
 
-void SetTextColor(QWidget* widget, std::uint32_t bgr) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, FromColorRef(bgr));
-    widget->setPalette(palette);
-}
-
 }  // namespace
 
 MainForm::MainForm(UiContext context, QWidget* parent) : QWidget(parent), context_(context) {
@@ -55,10 +49,10 @@ MainForm::MainForm(UiContext context, QWidget* parent) : QWidget(parent), contex
     label1_ = MakeLabel("Label1", this);
     label2_ = MakeLabel("Label2", this);
     label2_->setWordWrap(true);
-    SetTextColor(label2_, kNoticeBlue);
+    SetPaletteColor(label2_, QPalette::WindowText, kNoticeBlue);
     label3_ = MakeLabel("Label3", this);
     label3_->setText(QStringLiteral("※カルテシステムは必ず終了して作業してください。"));
-    SetTextColor(label3_, kWarningRed);
+    SetPaletteColor(label3_, QPalette::WindowText, kWarningRed);
     label3_->adjustSize();
 
     const char* const names[] = {"Command1(0)", "Command1(1)"};

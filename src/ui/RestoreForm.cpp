@@ -90,15 +90,9 @@ QFrame* MakeFrame(const char* name, QWidget* parent) {
     return frame;
 }
 
-void SetRole(QWidget* widget, QPalette::ColorRole role, std::uint32_t bgr) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, FromColorRef(bgr));
-    widget->setPalette(palette);
-}
-
 // Buttons fill with their Button role, frames and windows with Window.
 void SetBackground(QWidget* widget, std::uint32_t bgr) {
-    SetRole(widget, widget->backgroundRole(), bgr);
+    SetPaletteColor(widget, widget->backgroundRole(), bgr);
     widget->setAutoFillBackground(true);
 }
 
@@ -117,7 +111,7 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent) : QDialog(parent), 
 
     label1_[2] = MakeLabel(
         "Label1(2)", QStringLiteral("【カルテデータ・基本データ・雛型データ復元】"), true, this);
-    SetRole(label1_[2], QPalette::WindowText, kTitleBlue);
+    SetPaletteColor(label1_[2], QPalette::WindowText, kTitleBlue);
     line1_[0] = Named(new LineShape(TwipsOf(kLayout, "Line1(0)"), FromColorRef(kTitleBlue), this),
                       "Line1(0)");
 
@@ -263,7 +257,7 @@ void RestoreForm::Form_MouseMove() {
 
 void RestoreForm::SetCmdGdColor(int index, std::uint32_t bgr) {
     if (index < 0 || index >= static_cast<int>(cmdGd_.size())) return;
-    SetRole(cmdGd_[static_cast<std::size_t>(index)], QPalette::WindowText, bgr);
+    SetPaletteColor(cmdGd_[static_cast<std::size_t>(index)], QPalette::WindowText, bgr);
 }
 
 void RestoreForm::StartCommand() {
