@@ -43,14 +43,21 @@ class Run {
     // Copies every file counted by ResetBar that has a destination, growing the bar by
     // the same step for copied and skipped files alike.
     void CopyAll(float step) {
-        for (std::size_t i = 0; i < count_; ++i) {
-            const std::filesystem::path name = view_.ListEntry(lister_, i);
-            if (const auto destination = DestinationPath(job_, name)) {
-                copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, name)),
-                                      drives_.ToNative(*destination));
+        try {
+            for (std::size_t i = 0; i < count_; ++i) {
+                const std::filesystem::path name = view_.ListEntry(lister_, i);
+                if (const auto destination = DestinationPath(job_, name)) {
+                    copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, name)),
+                                          drives_.ToNative(*destination));
+                }
+                AddStep(view_, step);
+                view_.Yield();
             }
-            AddStep(view_, step);
-            view_.Yield();
+        } catch (...) {
+            // The files restored before the failure stay in place, so they go
+            // to the disk too; the failure itself is what the operator hears of.
+            FlushAfterFailure();
+            throw;
         }
         // Only data that is on the disk may be reported as restored.
         copier_.Flush();
@@ -60,6 +67,13 @@ class Run {
     ProgressView& view() { return view_; }
 
   private:
+    void FlushAfterFailure() noexcept {
+        try {
+            copier_.Flush();
+        } catch (...) {
+        }
+    }
+
     RestoreJob job_;
     char letter_;
     ProgressView& view_;
