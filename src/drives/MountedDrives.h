@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,7 +52,7 @@ class MountedDrives : public DriveRoots, public DriveSource {
     std::vector<Volume> Volumes() const;
     // The volumes by letter, after giving letters to those that came.
     Letters Lettered() const;
-    // Looks afresh and keeps what it saw; the caller holds mutex_.
+    // Looks afresh and keeps what it saw.
     const Letters& Rescan() const;
     std::filesystem::path DeviceOf(unsigned devMajor, unsigned devMinor,
                                    const std::string& source) const;
@@ -64,7 +63,6 @@ class MountedDrives : public DriveRoots, public DriveSource {
     std::filesystem::path uuidFolder_;
     mutable LetterAssigner letters_;
 
-    mutable std::mutex mutex_;
     mutable MountTableWatch tableWatch_;
     // The last look, and the disks there were just before it.
     mutable std::optional<Letters> lastLook_;

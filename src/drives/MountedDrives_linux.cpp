@@ -128,7 +128,6 @@ fs::path MountedDrives::Root(char letter) const {
     if (letter == 'C') return "/";
     const std::string name(1, letter);
 
-    const std::lock_guard<std::mutex> lock(mutex_);
     // Ask the watch every time: asking is what clears its flag.
     const bool tableChanged = tableWatch_.Changed();
     const bool disksChanged = classifier_.DiskListing() != lastDisks_;
@@ -144,11 +143,7 @@ fs::path MountedDrives::Root(char letter) const {
 }
 
 void MountedDrives::ForEachDrive(const std::function<void(const DriveEntry&)>& visit) {
-    Letters lettered;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        lettered = Rescan();
-    }
+    const Letters lettered = Rescan();
     visit(DriveEntry{'C', DriveType::Fixed});
     for (const auto& drive : lettered) visit(DriveEntry{drive.first, DriveType::Removable});
 }

@@ -9,6 +9,7 @@
 #include "DriveLetterSink.h"
 #include "FolderListing.h"
 #include "JobRules.h"
+#include "LetterList.h"
 #include "NumberedError.h"
 #include "RecordingView.h"
 #include "RemovableDriveList.h"
@@ -22,15 +23,9 @@ namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::LetterList;
 using testing::ReadAll;
 using testing::TempDir;
-
-class LetterList : public DriveLetterSink {
-  public:
-    void Clear() override { letters.clear(); }
-    void Append(const std::string& letter) override { letters.push_back(letter); }
-    std::vector<std::string> letters;
-};
 
 std::vector<std::string> Names(const std::vector<fs::path>& paths) {
     std::vector<std::string> names;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "LetterList.h"
 #include "NumberedError.h"
 #include "RemovableDriveList.h"
 #include "SandboxDrives.h"
@@ -10,13 +11,6 @@
 
 namespace velmira {
 namespace {
-
-class ListSink : public DriveLetterSink {
-  public:
-    void Clear() override { letters.clear(); }
-    void Append(const std::string& letter) override { letters.push_back(letter); }
-    std::vector<std::string> letters;
-};
 
 // Yields its drives in order and raises error 57 when it reaches failAt.
 class ScriptedSource : public DriveSource {
@@ -40,7 +34,7 @@ TEST(RemovableDriveList, ListsRemovableDrivesButAInSourceOrder) {
                      {'E', DriveType::CdRom},     {'F', DriveType::Removable},
                      {'G', DriveType::Network},   {'H', DriveType::RamDisk},
                      {'I', DriveType::Unknown},   {'J', DriveType::Removable}};
-    ListSink sink;
+    testing::LetterList sink;
     sink.letters = {"old"};
     RemovableDriveList(sink, source);
     EXPECT_EQ(sink.letters, (Letters{"B", "F", "J"}));
@@ -53,7 +47,7 @@ TEST(RemovableDriveList, AnErrorStopsTheListingAndKeepsWhatWasAppended) {
                      {'F', DriveType::Removable},
                      {'G', DriveType::Removable}};
     source.failAt = 'F';
-    ListSink sink;
+    testing::LetterList sink;
     sink.letters = {"old"};
     try {
         RemovableDriveList(sink, source);
@@ -70,7 +64,7 @@ TEST(RemovableDriveList, SandboxListsRemovableDrivesWithOrWithoutMedium) {
               "A removable\nB removable\nC fixed\nD cdrom\nF removable\nG removable\n");
     for (const char* letter : {"A", "B", "C", "D", "F"}) dir.MakeDir(letter);
     SandboxDrives drives(dir.path());
-    ListSink sink;
+    testing::LetterList sink;
     RemovableDriveList(sink, drives);
     EXPECT_EQ(sink.letters, (Letters{"B", "F", "G"}));
 }

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "ErrorOf.h"
 // winbase.h defines Yield() as nothing, which would erase ProgressView::Yield.
 #undef Yield
 
-#include <fstream>
 #include <functional>
 #include <map>
 
 #include "BaseModule.h"
+#include "ErrorOf.h"
+#include "LetterList.h"
 #include "NumberedError.h"
 #include "RecordingView.h"
 #include "RemovableDriveList.h"
@@ -30,19 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ErrorOf;
 using testing::ReadAll;
-
-class Letters : public DriveLetterSink {
-  public:
-    void Clear() override { letters.clear(); }
-    void Append(const std::string& letter) override { letters.push_back(letter); }
-    std::vector<std::string> letters;
-};
-
-void WriteBytes(const fs::path& file, std::string_view bytes) {
-    fs::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // Runs the test body in another current folder and goes back afterwards.
 class CurrentFolder {
@@ -86,7 +73,7 @@ TEST_F(WindowsDrivesTest, ReportsEachDriveWithItsTypeInLetterOrder) {
 }
 
 TEST_F(WindowsDrivesTest, TheDriveListOffersRemovableDrivesButNeverA) {
-    Letters sink;
+    testing::LetterList sink;
     sink.letters = {"stale"};
     RemovableDriveList(sink, drives);
     EXPECT_EQ(sink.letters, (std::vector<std::string>{"F", "G"}));
@@ -113,7 +100,8 @@ TEST_F(WindowsDrivesTest, AMissingDriveOrMediumIsDeviceUnavailable) {
 
 TEST_F(WindowsDrivesTest, TheSettingsFileIsReadOnTheCurrentDriveAsCodePage932) {
     // 茨城県 as code page 932 writes it, then the rest of the line.
-    WriteBytes(L"F:\\Velmira\\set\\info.ini", "\x88\xEF\x8F\xE9\x8C\xA7,0123\r\n[other]\r\n");
+    testing::WriteFile(L"F:\\Velmira\\set\\info.ini",
+                       "\x88\xEF\x8F\xE9\x8C\xA7,0123\r\n[other]\r\n");
     {
         CurrentFolder onF(L"F:\\");
         EXPECT_EQ(drives.CurrentDrive(), 'F');
@@ -130,9 +118,9 @@ TEST_F(WindowsDrivesTest, TheSettingsFileIsReadOnTheCurrentDriveAsCodePage932) {
 }
 
 TEST_F(WindowsDrivesTest, RestoresFromTheRemovableDriveOntoC) {
-    WriteBytes(L"F:\\BackUp2\\a.dat", "new a");
-    WriteBytes(L"F:\\BackUp2\\b.dat", "new b");
-    WriteBytes(L"C:\\Velmira\\cb\\a.dat", "old a");
+    testing::WriteFile(L"F:\\BackUp2\\a.dat", "new a");
+    testing::WriteFile(L"F:\\BackUp2\\b.dat", "new b");
+    testing::WriteFile(L"C:\\Velmira\\cb\\a.dat", "old a");
     testing::RecordingView view;
     RunRestoreJob(RestoreJob::TreatmentBookJob, 'F', view, drives);
     EXPECT_EQ(ReadAll(L"C:\\Velmira\\cb\\a.dat"), "new a");

@@ -10,17 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ErrorOf;
+using testing::FolderEntries;
 using testing::ReadAll;
 using testing::TempDir;
-
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(FileCopier, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
     TempDir dir;
@@ -43,7 +35,7 @@ TEST(FileCopier, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
     EXPECT_EQ(fs::status(destination).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 #endif
-    EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::string>{"K0001.sxd"}));
+    EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"K0001.sxd"}));
 }
 
 TEST(FileCopier, CopiesEmptyAndLargeFiles) {
@@ -76,7 +68,7 @@ TEST(FileCopier, FailuresLeaveTheOldDestinationAndNoTemporaryFile) {
     // A folder in the way of the destination name.
     dir.MakeDir("dst/b.sxd");
     EXPECT_NE(ErrorOf([&] { copier.CopyReplacing(source, dir.path() / "dst/b.sxd"); }), 0);
-    EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
+    EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
 }
 
 TEST(FileCopier, NeverCreatesTheDestinationFolder) {

@@ -42,12 +42,7 @@ class RestoreRunTest : public ::testing::Test {
     }
 
     std::vector<std::string> Entries(const std::string& relative) const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path() / relative)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
+        return testing::FolderEntries(dir.path() / relative);
     }
 
     TempDir dir;

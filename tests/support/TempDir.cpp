@@ -1,5 +1,6 @@
 #include "TempDir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -25,15 +26,28 @@ TempDir::~TempDir() {
 
 fs::path TempDir::Write(const fs::path& relative, std::string_view bytes) const {
     const fs::path target = path_ / relative;
-    fs::create_directories(target.parent_path());
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    WriteFile(target, bytes);
     return target;
 }
 
 fs::path TempDir::MakeDir(const fs::path& relative) const {
     fs::create_directories(path_ / relative);
     return path_ / relative;
+}
+
+void WriteFile(const fs::path& file, std::string_view bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> FolderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string ReadAll(const fs::path& path) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmira::testing {
 
@@ -26,6 +27,12 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+// Writes bytes to a file, creating the folders on the way.
+void WriteFile(const std::filesystem::path& file, std::string_view bytes);
+
+// The sorted names of what a folder holds.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 
 // The whole content of a file, or "<missing>".
 std::string ReadAll(const std::filesystem::path& path);
