@@ -1,26 +1,46 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <set>
 
 namespace velmira {
 
 // Copies files so that a failure never harms what was there: the bytes go to
-// a temporary file in the destination folder, which replaces the destination
-// name only once complete. The destination folder is never created.
+// a new file in the destination folder, which takes the destination name
+// only once complete. The destination folder is never created.
 class FileCopier {
   public:
+    // Names of the new files before they take their names start so. They
+    // are hidden, and the first copy into a folder removes any that a
+    // killed run left behind.
+    static constexpr const char* kTemporaryPrefix = ".velmira-restore-";
+
+    // keepAlive, when given, is called between the pieces of a long copy,
+    // at most every 50 ms.
+    explicit FileCopier(std::function<void()> keepAlive = {});
+
     // Copies source over destination. Raises a numbered error on failure,
     // leaving any earlier destination file exactly as it was and no
-    // temporary file behind.
+    // temporary file behind. With listedSize, a source whose size is no
+    // longer the listed one is refused (57): it changed since the listing.
+    // A source that changes during the copy is refused the same way.
     void CopyReplacing(const std::filesystem::path& source,
-                       const std::filesystem::path& destination);
+                       const std::filesystem::path& destination,
+                       std::optional<std::uintmax_t> listedSize = std::nullopt);
 
     // Forces everything copied so far onto the disk, once per destination
     // folder. Raises a numbered error when the data cannot be flushed.
     void Flush();
 
   private:
+    // Before the first copy into a folder: removes what killed runs left.
+    void PrepareFolder(const std::filesystem::path& folder);
+
+    std::function<void()> keep_alive_;
+    std::set<std::filesystem::path> prepared_folders_;
     std::set<std::filesystem::path> written_folders_;
 };
 

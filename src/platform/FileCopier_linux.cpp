@@ -1,13 +1,19 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 #include "Descriptor_linux.h"
 #include "FileCopier.h"
+#include "NewFile_linux.h"
 #include "OsError.h"
+#include "PumpTimer.h"
 
 namespace velmira {
 
@@ -15,74 +21,141 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Closes a descriptor and, unless released, removes the temporary file
-// behind it, so that every failure path leaves the folder as it was.
-class TemporaryFile {
+// One copy call moves at most this much, so that a pump between pieces
+// comes often even from a slow medium.
+constexpr off_t kPiece = off_t{1} << 20;
+// Written data is sent to the disk in windows of this size while the copy
+// goes on, so that the final flush never has a whole large file to write
+// in one blocking call.
+constexpr off_t kWriteBackWindow = off_t{8} << 20;
+
+NumberedError ChangedUnderTheCopy(const fs::path& source) {
+    return NumberedError(ErrorNumber::DeviceIoError, source.string());
+}
+
+// Starts writing back each full window and waits for the one before it, so
+// that at most two windows of a file are ever waiting for the disk. These
+// are hints: a write-back failure is reported by the flush at the end.
+class WriteBehind {
   public:
-    explicit TemporaryFile(const fs::path& folder) {
-        std::string pattern = (folder / ".velmira-restore-XXXXXX").string();
-        fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd_ < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
-        path_ = pattern;
-    }
-    ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    explicit WriteBehind(int fd) : fd_(fd) {}
 
-    int fd() const { return fd_; }
-    const fs::path& path() const { return path_; }
-
-    void CloseOrThrow() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) throw ErrorFromOs(errno, path_.string());
+    void After(off_t written) {
+        while (written - queued_ >= kWriteBackWindow) {
+            ::sync_file_range(fd_, queued_, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
+            if (queued_ >= kWriteBackWindow) {
+                ::sync_file_range(fd_, queued_ - kWriteBackWindow, kWriteBackWindow,
+                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                      SYNC_FILE_RANGE_WAIT_AFTER);
+            }
+            queued_ += kWriteBackWindow;
+        }
     }
-    void Release() { path_.clear(); }
 
   private:
-    int fd_ = -1;
-    fs::path path_;
+    int fd_;
+    off_t queued_ = 0;
 };
 
-// Copies everything from `in` to `out`; returns the bytes written.
-off_t CopyBytes(int in, int out, const fs::path& source, const fs::path& target) {
-    off_t total = 0;
-    bool kernelCopy = true;
-    char buffer[1 << 16];
-    for (;;) {
-        ssize_t moved = 0;
-        if (kernelCopy) {
-            moved = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-            if (moved < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                              errno == EOPNOTSUPP || errno == EBADF)) {
-                kernelCopy = false;
-                continue;
+// Copies bytes [at, at + length) of one file to the same place in another;
+// returns how many it moved, 0 at the source's end.
+class PieceCopier {
+  public:
+    PieceCopier(int in, int out, const fs::path& source, const fs::path& destination)
+        : in_(in), out_(out), source_(source), destination_(destination) {}
+
+    off_t Copy(off_t at, off_t length) {
+        for (;;) {
+            if (kernelCopy_) {
+                loff_t inAt = at;
+                loff_t outAt = at;
+                const ssize_t moved = ::copy_file_range(in_, &inAt, out_, &outAt,
+                                                        static_cast<std::size_t>(length), 0);
+                if (moved >= 0) return moved;
+                if (errno == EINTR) continue;
+                if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP &&
+                    errno != EBADF) {
+                    throw ErrorFromOs(errno, destination_.string());
+                }
+                // Across file systems or on older kernels: through a buffer.
+                kernelCopy_ = false;
+                buffer_.resize(static_cast<std::size_t>(kPiece));
             }
-            if (moved < 0 && errno == EINTR) continue;
-            if (moved < 0) throw ErrorFromOs(errno, target.string());
-        } else {
-            moved = ::read(in, buffer, sizeof buffer);
-            if (moved < 0 && errno == EINTR) continue;
-            if (moved < 0) throw ErrorFromOs(errno, source.string());
-            for (ssize_t done = 0; done < moved;) {
-                const ssize_t put =
-                    ::write(out, buffer + done, static_cast<std::size_t>(moved - done));
+            const std::size_t wanted = std::min(buffer_.size(), static_cast<std::size_t>(length));
+            const ssize_t got = ::pread(in_, buffer_.data(), wanted, at);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw ErrorFromOs(errno, source_.string());
+            for (ssize_t done = 0; done < got;) {
+                const ssize_t put = ::pwrite(out_, buffer_.data() + done,
+                                             static_cast<std::size_t>(got - done), at + done);
                 if (put < 0 && errno == EINTR) continue;
-                if (put < 0) throw ErrorFromOs(errno, target.string());
+                if (put < 0) throw ErrorFromOs(errno, destination_.string());
                 done += put;
             }
+            return got;
         }
-        if (moved == 0) return total;
-        total += moved;
     }
+
+  private:
+    int in_;
+    int out_;
+    const fs::path& source_;
+    const fs::path& destination_;
+    bool kernelCopy_ = true;
+    std::vector<char> buffer_;
+};
+
+// The next stretch of data at or after `at` in a file with holes, as
+// [start, end); start == size when only a hole is left.
+std::pair<off_t, off_t> NextData(int fd, off_t at, off_t size, const fs::path& source) {
+    const off_t start = ::lseek(fd, at, SEEK_DATA);
+    if (start < 0) {
+        if (errno == ENXIO) return {size, size};
+        throw ErrorFromOs(errno, source.string());
+    }
+    const off_t end = ::lseek(fd, start, SEEK_HOLE);
+    if (end < 0) throw ErrorFromOs(errno, source.string());
+    return {std::min(start, size), std::min(end, size)};
+}
+
+// Copies the first `size` bytes of `in` to `out`, keeping holes as holes
+// (a sparse file stays sparse and copies in no time).
+void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& source,
+              const fs::path& destination, PumpTimer& pump) {
+    const off_t size = sourceStat.st_size;
+    // Only a file with fewer blocks than bytes can hold holes; the others
+    // skip the look for them.
+    const bool mayHaveHoles = sourceStat.st_blocks * 512 < size;
+    PieceCopier pieces(in, out, source, destination);
+    WriteBehind writeBehind(out);
+    off_t at = 0;
+    while (at < size) {
+        const auto [start, end] =
+            mayHaveHoles ? NextData(in, at, size, source) : std::pair<off_t, off_t>{at, size};
+        for (at = start; at < end;) {
+            const off_t moved = pieces.Copy(at, std::min(kPiece, end - at));
+            // The source ended before its size: it shrank under the copy.
+            if (moved == 0) throw ChangedUnderTheCopy(source);
+            at += moved;
+            writeBehind.After(at);
+            pump.Tick();
+        }
+        at = std::max(at, end);
+    }
+    if (mayHaveHoles && ::ftruncate(out, size) != 0) throw ErrorFromOs(errno, destination.string());
+}
+
+bool SameContentStamp(const struct stat& before, const struct stat& after) {
+    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
 }  // namespace
 
-void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination) {
+FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
+
+void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
+                               std::optional<std::uintmax_t> listedSize) {
     Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (in.get() < 0) throw ErrorFromOs(errno, source.string());
     struct stat sourceStat {};
@@ -90,36 +163,62 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     if (!S_ISREG(sourceStat.st_mode)) {
         throw NumberedError(ErrorNumber::PathFileAccessError, source.string());
     }
+    if (listedSize && static_cast<std::uintmax_t>(sourceStat.st_size) != *listedSize) {
+        throw ChangedUnderTheCopy(source);
+    }
 
     const fs::path folder = destination.parent_path();
     struct stat destinationStat {};
     if (::lstat(destination.c_str(), &destinationStat) == 0) {
-        // A read-only or non-file destination is refused, as Windows refuses
-        // to replace it, rather than silently overwritten.
-        if (S_ISDIR(destinationStat.st_mode) || !(destinationStat.st_mode & S_IWUSR)) {
+        // A read-only or folder destination is refused, as Windows refuses
+        // to replace it, rather than silently overwritten. A link is
+        // replaced itself; what it points to is never written.
+        if (S_ISDIR(destinationStat.st_mode) ||
+            (!S_ISLNK(destinationStat.st_mode) && !(destinationStat.st_mode & S_IWUSR))) {
             throw NumberedError(ErrorNumber::PathFileAccessError, destination.string());
         }
     } else if (errno != ENOENT) {
         throw ErrorFromOs(errno, destination.string());
     }
 
-    TemporaryFile temporary(folder);
-    const off_t written = CopyBytes(in.get(), temporary.fd(), source, destination);
-    if (written != sourceStat.st_size) {
-        // The medium changed under the copy or read short: not the whole file.
-        throw NumberedError(ErrorNumber::DeviceIoError, source.string());
-    }
-    if (::fchmod(temporary.fd(), sourceStat.st_mode & 07777) != 0) {
+    PrepareFolder(folder);
+    NewFile file(folder);
+    PumpTimer pump(keep_alive_);
+    CopyData(in.get(), file.fd(), sourceStat, source, destination, pump);
+    struct stat afterStat {};
+    if (::fstat(in.get(), &afterStat) != 0) throw ErrorFromOs(errno, source.string());
+    if (!SameContentStamp(sourceStat, afterStat)) throw ChangedUnderTheCopy(source);
+    if (::fchmod(file.fd(), sourceStat.st_mode & 07777) != 0) {
         throw ErrorFromOs(errno, destination.string());
     }
     const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-    if (::futimens(temporary.fd(), times) != 0) throw ErrorFromOs(errno, destination.string());
-    temporary.CloseOrThrow();
-    if (::rename(temporary.path().c_str(), destination.c_str()) != 0) {
-        throw ErrorFromOs(errno, destination.string());
-    }
-    temporary.Release();
+    if (::futimens(file.fd(), times) != 0) throw ErrorFromOs(errno, destination.string());
+    file.Commit(destination);
     written_folders_.insert(folder);
+}
+
+void FileCopier::PrepareFolder(const fs::path& folder) {
+    if (!prepared_folders_.insert(folder).second) return;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(fd), ::closedir);
+    if (!dir) {
+        const int code = errno;
+        ::close(fd);
+        throw ErrorFromOs(code, folder.string(), LookingFor::Folder);
+    }
+    const std::size_t prefixLength = std::strlen(kTemporaryPrefix);
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (std::strncmp(entry->d_name, kTemporaryPrefix, prefixLength) != 0) continue;
+        struct stat st {};
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+            continue;
+        }
+        // A leftover that cannot go is harmless: it is hidden and never
+        // taken for data, and the copy's own steps report a folder that
+        // cannot be written.
+        ::unlinkat(fd, entry->d_name, 0);
+    }
 }
 
 void FileCopier::Flush() {

@@ -1,11 +1,13 @@
 #include <windows.h>
 
-#include <atomic>
 #include <string>
+#include <vector>
 
 #include "FileCopier.h"
 #include "FileHandle_win.h"
+#include "NewFile_win.h"
 #include "OsError.h"
+#include "PumpTimer.h"
 #include "TextCodec.h"
 
 namespace velmira {
@@ -18,56 +20,26 @@ std::string Shown(const fs::path& path) {
     return NativeNameToUtf8(path);
 }
 
-// A new file in the destination folder that is closed and removed again
-// unless released, so that every failure leaves the folder as it was.
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(const fs::path& folder) {
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0;; ++attempt) {
-            path_ = folder / (L".velmira-restore-" + std::to_wstring(::GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(counter++));
-            handle_ = ::CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-            if (handle_ != INVALID_HANDLE_VALUE) return;
-            const DWORD code = ::GetLastError();
-            path_.clear();
-            // Left over by an earlier run that was killed: take another name.
-            if ((code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) && attempt < 100) {
-                continue;
-            }
-            throw ErrorFromOs(static_cast<int>(code), Shown(folder), LookingFor::Folder);
-        }
-    }
-    ~TemporaryFile() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-        if (!path_.empty()) {
-            ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileW(path_.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+NumberedError ChangedUnderTheCopy(const fs::path& source) {
+    return NumberedError(ErrorNumber::DeviceIoError, Shown(source));
+}
 
-    HANDLE handle() const { return handle_; }
-    const fs::path& path() const { return path_; }
+ULONGLONG SizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+}
 
-    void CloseOrThrow(const fs::path& destination) {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        if (!::CloseHandle(handle)) throw ErrorFromOs(LastOsError(), Shown(destination));
-    }
-    void Release() { path_.clear(); }
+bool SameContentStamp(const BY_HANDLE_FILE_INFORMATION& before,
+                      const BY_HANDLE_FILE_INFORMATION& after) {
+    return SizeOf(before) == SizeOf(after) &&
+           ::CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) == 0;
+}
 
-  private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-    fs::path path_;
-};
-
-// Copies everything from `in` to `out`; returns the bytes written.
-ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::path& destination) {
+// Copies everything from `in` to `out` in pieces, pumping between them;
+// returns the bytes written.
+ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::path& destination,
+                    PumpTimer& pump) {
     ULONGLONG total = 0;
-    std::string buffer(1 << 16, '\0');
+    std::vector<char> buffer(std::size_t{1} << 20);
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
@@ -82,12 +54,16 @@ ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::pat
             done += put;
         }
         total += got;
+        pump.Tick();
     }
 }
 
 }  // namespace
 
-void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination) {
+FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
+
+void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
+                               std::optional<std::uintmax_t> listedSize) {
     FileHandle in(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (in.get() == INVALID_HANDLE_VALUE) throw ErrorFromOs(LastOsError(), Shown(source));
@@ -98,8 +74,7 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     if (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         throw NumberedError(ErrorNumber::PathFileAccessError, Shown(source));
     }
-    const ULONGLONG sourceSize =
-        (static_cast<ULONGLONG>(sourceInfo.nFileSizeHigh) << 32) | sourceInfo.nFileSizeLow;
+    if (listedSize && SizeOf(sourceInfo) != *listedSize) throw ChangedUnderTheCopy(source);
 
     // A read-only or folder destination is refused before anything is
     // written, as the move below would refuse it.
@@ -110,37 +85,47 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     }
 
     const fs::path folder = destination.parent_path();
-    TemporaryFile temporary(folder);
-    const ULONGLONG written = CopyBytes(in.get(), temporary.handle(), source, destination);
-    if (written != sourceSize) {
-        // The medium changed under the copy or read short: not the whole file.
-        throw NumberedError(ErrorNumber::DeviceIoError, Shown(source));
+    PrepareFolder(folder);
+    NewFile file(folder);
+    PumpTimer pump(keep_alive_);
+    const ULONGLONG written = CopyBytes(in.get(), file.handle(), source, destination, pump);
+    BY_HANDLE_FILE_INFORMATION afterInfo{};
+    if (!::GetFileInformationByHandle(in.get(), &afterInfo)) {
+        throw ErrorFromOs(LastOsError(), Shown(source));
     }
-    if (!::SetFileTime(temporary.handle(), nullptr, nullptr, &sourceInfo.ftLastWriteTime)) {
+    // The medium changed under the copy or read short: not the whole file.
+    if (written != SizeOf(sourceInfo) || !SameContentStamp(sourceInfo, afterInfo)) {
+        throw ChangedUnderTheCopy(source);
+    }
+    if (!::SetFileTime(file.handle(), nullptr, nullptr, &sourceInfo.ftLastWriteTime)) {
         throw ErrorFromOs(LastOsError(), Shown(destination));
     }
     // Windows cannot flush a folder, so each file is flushed before it
     // replaces the old one: its data is on the disk before its name is, and
     // before the run reports success.
-    if (!::FlushFileBuffers(temporary.handle())) {
-        throw ErrorFromOs(LastOsError(), Shown(destination));
-    }
-    temporary.CloseOrThrow(destination);
-    // The read-only attribute is Windows's only permission bit; it travels
-    // like the mode bits on Linux.
-    if (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-        if (!::SetFileAttributesW(temporary.path().c_str(), FILE_ATTRIBUTE_READONLY)) {
-            throw ErrorFromOs(LastOsError(), Shown(destination));
-        }
-    }
-    // An in-use destination fails here (sharing violation or access denied)
-    // and keeps its content.
-    if (!::MoveFileExW(temporary.path().c_str(), destination.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        throw ErrorFromOs(LastOsError(), Shown(destination));
-    }
-    temporary.Release();
+    if (!::FlushFileBuffers(file.handle())) throw ErrorFromOs(LastOsError(), Shown(destination));
+    file.Commit(destination, (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0);
     written_folders_.insert(folder);
+}
+
+void FileCopier::PrepareFolder(const fs::path& folder) {
+    if (!prepared_folders_.insert(folder).second) return;
+    const std::wstring pattern = (folder / (fs::path(kTemporaryPrefix).native() + L"*")).native();
+    WIN32_FIND_DATAW entry{};
+    const HANDLE find = ::FindFirstFileW(pattern.c_str(), &entry);
+    // Nothing left over, or a folder that the copy itself will report.
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+            continue;
+        }
+        // A leftover that cannot go (another run may be writing it) is
+        // harmless: it is hidden and never taken for data.
+        const fs::path leftover = folder / entry.cFileName;
+        ::SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(leftover.c_str());
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
 }
 
 void FileCopier::Flush() {

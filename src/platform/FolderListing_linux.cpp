@@ -20,16 +20,17 @@ struct DirCloser {
 // Hidden is a name starting with "."; system is anything that is not a
 // regular file. Links are never followed: one on a backup medium can point
 // anywhere, and opening a FIFO would block.
-bool IsListed(int dirFd, const char* name) {
+bool IsListed(int dirFd, const char* name, std::uintmax_t& size) {
     if (name[0] == '.') return false;
     struct stat st {};
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    size = static_cast<std::uintmax_t>(st.st_size);
     return S_ISREG(st.st_mode);
 }
 
 }  // namespace
 
-std::vector<std::filesystem::path> ListBackupFiles(const std::filesystem::path& folder) {
+std::vector<ListedFile> ListBackupFiles(const std::filesystem::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
     std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
@@ -38,7 +39,7 @@ std::vector<std::filesystem::path> ListBackupFiles(const std::filesystem::path& 
         ::close(fd);
         throw ErrorFromOs(code, folder.string(), LookingFor::Folder);
     }
-    std::vector<std::string> names;
+    std::vector<ListedFile> files;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir.get());
@@ -46,11 +47,14 @@ std::vector<std::filesystem::path> ListBackupFiles(const std::filesystem::path& 
             if (errno != 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
             break;
         }
-        if (IsListed(fd, entry->d_name)) names.emplace_back(entry->d_name);
+        std::uintmax_t size = 0;
+        if (IsListed(fd, entry->d_name, size)) files.push_back({entry->d_name, size});
     }
     // Byte order of UTF-8 names is code point order.
-    std::sort(names.begin(), names.end());
-    return {names.begin(), names.end()};
+    std::sort(files.begin(), files.end(), [](const ListedFile& left, const ListedFile& right) {
+        return left.name.native() < right.name.native();
+    });
+    return files;
 }
 
 }  // namespace velmira

@@ -50,12 +50,12 @@ bool CodePointLess(const std::wstring& left, const std::wstring& right) {
 
 }  // namespace
 
-std::vector<std::filesystem::path> ListBackupFiles(const std::filesystem::path& folder) {
+std::vector<ListedFile> ListBackupFiles(const std::filesystem::path& folder) {
     const std::wstring pattern = (folder / L"*").native();
     WIN32_FIND_DATAW entry{};
     FindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    std::vector<std::wstring> names;
+    std::vector<ListedFile> files;
     if (find.get() == INVALID_HANDLE_VALUE) {
         const DWORD code = ::GetLastError();
         // Nothing matched: an empty folder at a drive's root, which has no
@@ -64,15 +64,21 @@ std::vector<std::filesystem::path> ListBackupFiles(const std::filesystem::path& 
         throw ErrorFromOs(static_cast<int>(code), NativeNameToUtf8(folder), LookingFor::Folder);
     }
     for (;;) {
-        if (IsListed(entry)) names.emplace_back(entry.cFileName);
+        if (IsListed(entry)) {
+            const std::uintmax_t size =
+                (static_cast<std::uintmax_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+            files.push_back({entry.cFileName, size});
+        }
         if (!::FindNextFileW(find.get(), &entry)) {
             const DWORD code = ::GetLastError();
             if (code == ERROR_NO_MORE_FILES) break;
             throw ErrorFromOs(static_cast<int>(code), NativeNameToUtf8(folder), LookingFor::Folder);
         }
     }
-    std::sort(names.begin(), names.end(), CodePointLess);
-    return {names.begin(), names.end()};
+    std::sort(files.begin(), files.end(), [](const ListedFile& left, const ListedFile& right) {
+        return CodePointLess(left.name.native(), right.name.native());
+    });
+    return files;
 }
 
 }  // namespace velmira

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "FolderListing.h"
+
 namespace velmira {
 
 // What a restore run needs of the restore window. Widths are twips held in
@@ -25,10 +27,13 @@ class ProgressView {
     // (ListBackupFiles); raises the listing's numbered error.
     virtual void ListFolder(int lister, const std::filesystem::path& nativeFolder) = 0;
     virtual std::size_t ListCount(int lister) const = 0;
-    virtual std::filesystem::path ListEntry(int lister, std::size_t index) const = 0;
+    virtual ListedFile ListEntry(int lister, std::size_t index) const = 0;
 
     // Processes all pending window events, then returns.
     virtual void Yield() = 0;
+    // The same, in the middle of copying a long file, so that the window
+    // keeps painting; not one of the run's steps.
+    virtual void PumpEvents() = 0;
 };
 
 }  // namespace velmira

@@ -28,7 +28,12 @@ void AddStep(ProgressView& view, float step) {
 class Run {
   public:
     Run(RestoreJob job, char letter, ProgressView& view, const DriveRoots& drives)
-        : job_(job), letter_(letter), view_(view), drives_(drives), lister_(JobLister(job)) {}
+        : job_(job),
+          letter_(letter),
+          view_(view),
+          drives_(drives),
+          lister_(JobLister(job)),
+          copier_([&view] { view.PumpEvents(); }) {}
 
     void ListFolder() { view_.ListFolder(lister_, drives_.ToNative(ListingFolder(job_, letter_))); }
 
@@ -45,10 +50,10 @@ class Run {
     void CopyAll(float step) {
         try {
             for (std::size_t i = 0; i < count_; ++i) {
-                const std::filesystem::path name = view_.ListEntry(lister_, i);
-                if (const auto destination = DestinationPath(job_, name)) {
-                    copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, name)),
-                                          drives_.ToNative(*destination));
+                const ListedFile entry = view_.ListEntry(lister_, i);
+                if (const auto destination = DestinationPath(job_, entry.name)) {
+                    copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, entry.name)),
+                                          drives_.ToNative(*destination), entry.size);
                 }
                 AddStep(view_, step);
                 view_.Yield();

@@ -12,10 +12,14 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void FileListBox::SetFolder(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> names = ListBackupFiles(folder);
+    std::vector<ListedFile> files = ListBackupFiles(folder);
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(files.size()));
+    for (const auto& file : files)
+        texts.append(QString::fromStdString(NativeNameToUtf8(file.name)));
     clear();
-    for (const auto& name : names) addItem(QString::fromStdString(NativeNameToUtf8(name)));
-    names_ = std::move(names);
+    addItems(texts);
+    files_ = std::move(files);
 }
 
 }  // namespace velmira

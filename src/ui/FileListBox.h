@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "FolderListing.h"
+
 namespace velmira {
 
 // A list of the files of one folder, taken by the backup listing rule when
@@ -18,11 +20,11 @@ class FileListBox : public QListWidget {
     // keeps the previous list.
     void SetFolder(const std::filesystem::path& folder);
 
-    std::size_t EntryCount() const { return names_.size(); }
-    const std::filesystem::path& Entry(std::size_t index) const { return names_.at(index); }
+    std::size_t EntryCount() const { return files_.size(); }
+    const ListedFile& Entry(std::size_t index) const { return files_.at(index); }
 
   private:
-    std::vector<std::filesystem::path> names_;
+    std::vector<ListedFile> files_;
 };
 
 }  // namespace velmira

@@ -344,12 +344,17 @@ std::size_t RestoreForm::ListCount(int lister) const {
     return backUpFileList_.at(static_cast<std::size_t>(lister))->EntryCount();
 }
 
-std::filesystem::path RestoreForm::ListEntry(int lister, std::size_t index) const {
+ListedFile RestoreForm::ListEntry(int lister, std::size_t index) const {
     return backUpFileList_.at(static_cast<std::size_t>(lister))->Entry(index);
 }
 
 void RestoreForm::Yield() {
     emit Yielding();
+    QCoreApplication::processEvents();
+}
+
+void RestoreForm::PumpEvents() {
+    // Commands stay ignored: the run is still going.
     QCoreApplication::processEvents();
 }
 

@@ -53,8 +53,9 @@ class RestoreForm : public QDialog, public ProgressView {
     void ShowInstructions() override;
     void ListFolder(int lister, const std::filesystem::path& nativeFolder) override;
     std::size_t ListCount(int lister) const override;
-    std::filesystem::path ListEntry(int lister, std::size_t index) const override;
+    ListedFile ListEntry(int lister, std::size_t index) const override;
     void Yield() override;
+    void PumpEvents() override;
 
   signals:
     // Emitted at every yield of a run, before pending events are processed.

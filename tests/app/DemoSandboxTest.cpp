@@ -27,9 +27,9 @@ using testing::LetterList;
 using testing::ReadAll;
 using testing::TempDir;
 
-std::vector<std::string> Names(const std::vector<fs::path>& paths) {
+std::vector<std::string> Names(const std::vector<ListedFile>& files) {
     std::vector<std::string> names;
-    for (const auto& path : paths) names.push_back(path.string());
+    for (const auto& file : files) names.push_back(file.name.string());
     return names;
 }
 

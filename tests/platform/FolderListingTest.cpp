@@ -15,7 +15,7 @@ using testing::TempDir;
 
 std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& name : ListBackupFiles(folder)) names.push_back(name.string());
+    for (const auto& file : ListBackupFiles(folder)) names.push_back(file.name.string());
     return names;
 }
 
@@ -75,8 +75,8 @@ TEST(FolderListing, HasNoCountLimit) {
     for (int i = 0; i < 40000; ++i) dir.Write("f" + std::to_string(100000 + i) + ".sxd", "");
     const auto names = ListBackupFiles(dir.path());
     ASSERT_EQ(names.size(), 40000U);
-    EXPECT_EQ(names.front(), "f100000.sxd");
-    EXPECT_EQ(names.back(), "f139999.sxd");
+    EXPECT_EQ(names.front().name, "f100000.sxd");
+    EXPECT_EQ(names.back().name, "f139999.sxd");
 }
 
 }  // namespace

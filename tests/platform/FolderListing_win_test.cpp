@@ -13,7 +13,7 @@ using testing::TempDir;
 
 std::vector<std::wstring> Names(const fs::path& folder) {
     std::vector<std::wstring> names;
-    for (const auto& name : ListBackupFiles(folder)) names.push_back(name.native());
+    for (const auto& file : ListBackupFiles(folder)) names.push_back(file.name.native());
     return names;
 }
 
@@ -51,8 +51,8 @@ TEST(FolderListingWin, ListsFortyThousandFilesAndAnEmptyRoot) {
     if (!testing::WineDrivesPresent()) GTEST_SKIP() << "needs the drives of scripts/test-windows";
     const auto names = ListBackupFiles(L"F:\\many");
     ASSERT_EQ(names.size(), 40000U);
-    EXPECT_EQ(names.front(), L"f100000.sxd");
-    EXPECT_EQ(names.back(), L"f139999.sxd");
+    EXPECT_EQ(names.front().name, L"f100000.sxd");
+    EXPECT_EQ(names.back().name, L"f139999.sxd");
     EXPECT_TRUE(ListBackupFiles(L"A:\\").empty());
 }
 

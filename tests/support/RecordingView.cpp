@@ -36,7 +36,7 @@ std::size_t RecordingView::ListCount(int lister) const {
     return found == lists_.end() ? 0 : found->second.size();
 }
 
-std::filesystem::path RecordingView::ListEntry(int lister, std::size_t index) const {
+ListedFile RecordingView::ListEntry(int lister, std::size_t index) const {
     return lists_.at(lister).at(index);
 }
 
@@ -45,6 +45,10 @@ void RecordingView::Yield() {
     fillAfterYield.push_back(fill);
     if (onYield) onYield(yields_);
     ++yields_;
+}
+
+void RecordingView::PumpEvents() {
+    ++pumps;
 }
 
 }  // namespace velmira::testing

@@ -21,8 +21,9 @@ class RecordingView : public ProgressView {
     void ShowInstructions() override;
     void ListFolder(int lister, const std::filesystem::path& nativeFolder) override;
     std::size_t ListCount(int lister) const override;
-    std::filesystem::path ListEntry(int lister, std::size_t index) const override;
+    ListedFile ListEntry(int lister, std::size_t index) const override;
     void Yield() override;
+    void PumpEvents() override;
 
     float frameWidth = 3585.0F;
     float fill = 150.0F;
@@ -33,9 +34,12 @@ class RecordingView : public ProgressView {
     std::vector<float> fillAfterYield;
     // Called at each yield with its number (0 for the first).
     std::function<void(int)> onYield;
+    // Event pumps in the middle of long copies; not logged, since they are
+    // no step of the run.
+    int pumps = 0;
 
   private:
-    std::map<int, std::vector<std::filesystem::path>> lists_;
+    std::map<int, std::vector<ListedFile>> lists_;
     int yields_ = 0;
 };
 

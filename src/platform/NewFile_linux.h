@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+
+namespace velmira {
+
+// The file that receives a copy's bytes before it takes the destination's
+// name. Where the file system allows, it has no name at all until then
+// (O_TMPFILE), so a killed run leaves nothing; elsewhere it has a hidden
+// temporary name. Unless committed, it is closed and gone when the object
+// goes, so every failure leaves the folder as it was.
+class NewFile {
+  public:
+    explicit NewFile(const std::filesystem::path& folder);
+    ~NewFile();
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    int fd() const { return fd_; }
+
+    // Gives the file the destination's name, replacing a file (or a link:
+    // never what it points to) of that name. Raises a numbered error and
+    // leaves the destination as it was when it cannot.
+    void Commit(const std::filesystem::path& destination);
+
+  private:
+    void LinkUnderTemporaryName();
+    void CloseOrThrow(const std::filesystem::path& destination);
+
+    std::filesystem::path folder_;
+    std::filesystem::path named_;  // empty while the file has no name
+    int fd_ = -1;
+};
+
+}  // namespace velmira
