@@ -21,26 +21,25 @@ LookingFor WhatIsMissing(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string ReadFileBytes(const std::filesystem::path& path) {
+void ReadFileChunks(const std::filesystem::path& path,
+                    const std::function<bool(std::string_view)>& take) {
     const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         const int code = errno;
         throw ErrorFromOs(code, path.string(),
                           code == ENOENT ? WhatIsMissing(path) : LookingFor::File);
     }
-    std::string bytes;
-    char buffer[8192];
+    char buffer[kReadChunkBytes];
     for (;;) {
         const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got == 0) break;
+        if (got == 0) return;
         if (got < 0) {
             if (errno == EINTR) continue;
             // EISDIR and the like: the path names no readable file.
             throw ErrorFromOs(errno, path.string());
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        if (!take(std::string_view(buffer, static_cast<std::size_t>(got)))) return;
     }
-    return bytes;
 }
 
 }  // namespace velmira

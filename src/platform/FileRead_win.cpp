@@ -7,7 +7,8 @@
 
 namespace velmira {
 
-std::string ReadFileBytes(const std::filesystem::path& path) {
+void ReadFileChunks(const std::filesystem::path& path,
+                    const std::function<bool(std::string_view)>& take) {
     // Shared for reading and writing: the chart system may hold the file
     // open while it runs, and it is only read here.
     FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
@@ -17,17 +18,15 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
     if (file.get() == INVALID_HANDLE_VALUE) {
         throw ErrorFromOs(LastOsError(), NativeNameToUtf8(path));
     }
-    std::string bytes;
-    char buffer[8192];
+    char buffer[kReadChunkBytes];
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
             throw ErrorFromOs(LastOsError(), NativeNameToUtf8(path));
         }
-        if (got == 0) break;
-        bytes.append(buffer, got);
+        if (got == 0) return;
+        if (!take(std::string_view(buffer, got))) return;
     }
-    return bytes;
 }
 
 }  // namespace velmira

@@ -11,7 +11,8 @@ namespace velmira {
 DrivePath SettingsFilePath(const DriveRoots& drives);
 
 // The first delimited field of the settings file's bytes, still in code
-// page 932. Raises error 62 when the bytes hold no field.
+// page 932, by the rules and cap of FirstFieldScanner. Raises error 62 when
+// the bytes hold no field.
 std::string FirstField(std::string_view bytes);
 
 // Reads the settings file's first field into BaseModule::SitePrefecture.

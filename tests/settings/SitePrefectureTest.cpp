@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BaseModule.h"
+#include "FirstFieldScanner.h"
 #include "FolderDrives.h"
 #include "SitePrefecture.h"
 #include "SiteRegion.h"
@@ -53,6 +54,70 @@ TEST(SitePrefecture, NoFieldIsInputPastTheEnd) {
             EXPECT_EQ(error.code(), 62);
         }
     }
+}
+
+TEST(SitePrefecture, LongFieldsAreCutButNeverMistakenForAPrefecture) {
+    const std::size_t cap = FirstFieldScanner::kMaxFieldBytes;
+    const std::string full(cap, 'x');
+    EXPECT_EQ(FirstField(full + ",y"), full);
+    EXPECT_EQ(FirstField("\"" + full + "\""), full);
+    EXPECT_EQ(FirstField(full + "yz"), full);
+    EXPECT_EQ(FirstField("\"" + full + "yz"), full);
+    // Blanks past the cap may still be trailing ones, so they are read on.
+    const std::string ibaraki = Utf8ToCp932("茨城県");
+    const std::string blanks(cap, ' ');
+    EXPECT_EQ(FirstField(ibaraki + blanks + "\t\r\n"), ibaraki);
+    const std::string runOn = FirstField(ibaraki + blanks + "x");
+    EXPECT_EQ(runOn, ibaraki + blanks.substr(ibaraki.size()));
+    EXPECT_EQ(RegionOf(Cp932ToUtf8(runOn)), SiteRegion::Other);
+}
+
+TEST(FirstFieldScanner, AnySplitOfTheFileGivesTheSameField) {
+    const std::size_t cap = FirstFieldScanner::kMaxFieldBytes;
+    const std::string files[] = {
+        " \r\n\t茨城県  ,x",
+        "\"鳥,取\"rest",
+        "\"unclosed\r\n",
+        "x" + std::string(cap + 3, ' ') + "y",
+        "\"" + std::string(cap + 1, 'q'),
+        " \r\n",
+    };
+    const auto fieldOf = [](const FirstFieldScanner& scanner) {
+        try {
+            return scanner.Field();
+        } catch (const NumberedError& error) {
+            return "<error " + std::to_string(error.code()) + ">";
+        }
+    };
+    for (const std::string& file : files) {
+        FirstFieldScanner whole;
+        const std::size_t wholeUsed = whole.Feed(file);
+        for (std::size_t split = 0; split <= file.size(); ++split) {
+            FirstFieldScanner parts;
+            std::size_t used = parts.Feed(std::string_view(file).substr(0, split));
+            used += parts.Feed(std::string_view(file).substr(split));
+            EXPECT_EQ(used, wholeUsed) << file << " split at " << split;
+            EXPECT_EQ(parts.Done(), whole.Done());
+            EXPECT_EQ(fieldOf(parts), fieldOf(whole)) << file << " split at " << split;
+        }
+    }
+}
+
+TEST(FirstFieldScanner, TakesNoBytePastTheFieldsEnd) {
+    FirstFieldScanner comma;
+    EXPECT_EQ(comma.Feed("\r\nab,cd"), 5u);
+    EXPECT_TRUE(comma.Done());
+    EXPECT_EQ(comma.Feed("more"), 0u);
+    EXPECT_EQ(comma.Field(), "ab");
+
+    // An unclosed quote stops one byte past the cap, however long the file.
+    FirstFieldScanner open;
+    const std::string chunk(65536, 'q');
+    std::size_t used = open.Feed("\"");
+    for (int i = 0; i < 1600 && !open.Done(); ++i) used += open.Feed(chunk);
+    EXPECT_TRUE(open.Done());
+    EXPECT_EQ(used, FirstFieldScanner::kMaxFieldBytes + 2);
+    EXPECT_EQ(open.Field(), chunk.substr(0, FirstFieldScanner::kMaxFieldBytes));
 }
 
 class LoadSitePrefectureTest : public ::testing::Test {
