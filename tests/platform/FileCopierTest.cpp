@@ -4,6 +4,7 @@
 #include "FileCopier.h"
 #include "NumberedError.h"
 #include "TempDir.h"
+#include "TestPlatform.h"
 
 namespace velmira {
 namespace {
@@ -77,6 +78,55 @@ TEST(FileCopier, NeverCreatesTheDestinationFolder) {
     FileCopier copier;
     EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(source, dir.path() / "Velmira/H15/a.sxd"); }), 76);
     EXPECT_FALSE(fs::exists(dir.path() / "Velmira"));
+}
+
+TEST(FileCopier, ASourceThatChangedSinceItWasListedIsRefusedAndHarmsNothing) {
+    TempDir dir;
+    const fs::path destination = dir.Write("dst/a.sxd", "old");
+    FileCopier copier;
+    // Listed at 3 bytes; truncated or grown since.
+    const fs::path shrunk = dir.Write("src/shrunk.sxd", "ne");
+    const fs::path grown = dir.Write("src/grown.sxd", "newer");
+    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(shrunk, destination, 3); }), 57);
+    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(grown, destination, 3); }), 57);
+    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(dir.path() / "src/gone.sxd", destination, 3); }),
+              53);
+    EXPECT_EQ(ReadAll(destination), "old");
+    EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd"}));
+    // Unchanged since the listing: copied.
+    copier.CopyReplacing(dir.Write("src/same.sxd", "new"), destination, 3);
+    EXPECT_EQ(ReadAll(destination), "new");
+}
+
+TEST(FileCopier, TheFirstCopyIntoAFolderRemovesWhatAKilledRunLeft) {
+    TempDir dir;
+    const fs::path source = dir.Write("src/a.sxd", "new");
+    dir.Write(fs::path("dst") / (std::string(FileCopier::kTemporaryPrefix) + "Xy12ab"), "part");
+    dir.Write(fs::path("dst") / (std::string(FileCopier::kTemporaryPrefix) + "4242-7"), "");
+    dir.Write("dst/.keep", "not ours");
+    dir.Write("dst/velmira-restore-a.sxd", "chart data with a similar name");
+    FileCopier copier;
+    copier.CopyReplacing(source, dir.path() / "dst/a.sxd");
+    copier.Flush();
+    EXPECT_EQ(FolderEntries(dir.path() / "dst"),
+              (std::vector<std::string>{".keep", "a.sxd", "velmira-restore-a.sxd"}));
+}
+
+TEST(FileCopier, AwkwardNamesAndSizesCopyExactly) {
+    TempDir dir;
+    FileCopier copier;
+    std::vector<std::string> names{"-rf.sxd", "--.ini"};
+    // 255 bytes, the most a Linux name has; Windows paths stop at 260.
+    if (!testing::kOnWindows) names.push_back(std::string(251, 'k') + ".sxd");
+    for (const std::string& name : names) {
+        copier.CopyReplacing(dir.Write("src/" + name, name), dir.MakeDir("dst") / name);
+        EXPECT_EQ(ReadAll(dir.path() / "dst" / name), name);
+    }
+    // A zero-byte file replaces a full one.
+    dir.Write("dst/zero.sxd", "old content");
+    copier.CopyReplacing(dir.Write("src/zero.sxd", ""), dir.path() / "dst/zero.sxd", 0);
+    copier.Flush();
+    EXPECT_EQ(ReadAll(dir.path() / "dst/zero.sxd"), "");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "FolderDrives.h"
 #include "RecordingView.h"
 #include "RestoreRun.h"
@@ -158,6 +160,51 @@ TEST_F(RestoreRunTest, APulledMediumStopsTheRunAtTheMissingFile) {
     EXPECT_EQ(Chart("H15/a.sxd"), "a.sxd");
     EXPECT_EQ(Chart("H15/b.sxd"), "old b");
     EXPECT_EQ(Entries("C/Velmira/H15"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
+}
+
+// Each change to b.sxd after the listing: the run stops at b with an
+// error, a.sxd restored, b's old file as it was, c not attempted.
+TEST_F(RestoreRunTest, ASourceChangedAfterTheListingStopsTheRunAtThatFile) {
+    const std::vector<std::pair<const char*, std::function<void(const fs::path&)>>> changes{
+        {"removed", [](const fs::path& file) { fs::remove(file); }},
+        {"truncated", [](const fs::path& file) { fs::resize_file(file, 2); }},
+        {"grown", [](const fs::path& file) { testing::WriteFile(file, "new b, grown"); }},
+    };
+    for (const auto& [change, apply] : changes) {
+        for (const char* name : {"a.sxd", "b.sxd", "c.sxd"}) {
+            dir.Write(fs::path("F/BackUp") / name, std::string("new ") + name);
+            dir.Write(fs::path("C/Velmira/H15") / name, std::string("old ") + name);
+        }
+        view = RecordingView();
+        view.onYield = [&, apply = apply](int yield) {
+            if (yield == 0) apply(dir.path() / "F/BackUp/b.sxd");
+        };
+        const int error = Run(RestoreJob::ChartJob);
+        EXPECT_TRUE(error == 57 || (error == 53 && change == std::string("removed")))
+            << change << ": " << error;
+        EXPECT_EQ(Chart("H15/a.sxd"), "new a.sxd") << change;
+        EXPECT_EQ(Chart("H15/b.sxd"), "old b.sxd") << change;
+        EXPECT_EQ(Chart("H15/c.sxd"), "old c.sxd") << change;
+        EXPECT_EQ(Entries("C/Velmira/H15"), (std::vector<std::string>{"a.sxd", "b.sxd", "c.sxd"}))
+            << change;
+    }
+}
+
+// The whole drive goes between two files, as when the stick is pulled out.
+TEST_F(RestoreRunTest, AMediumPulledOutBetweenFilesIsDeviceUnavailable) {
+    for (const char* name : {"a.sxd", "b.sxd", "c.sxd"})
+        dir.Write(fs::path("F/BackUp") / name, std::string("new ") + name);
+    dir.Write("C/Velmira/H15/b.sxd", "old b.sxd");
+    view.onYield = [&](int yield) {
+        if (yield != 1) return;
+        drives.roots.erase('F');
+        fs::remove_all(dir.path() / "F");
+    };
+    EXPECT_EQ(Run(RestoreJob::ChartJob), 68);
+    EXPECT_EQ(Chart("H15/a.sxd"), "new a.sxd");
+    EXPECT_EQ(Chart("H15/b.sxd"), "old b.sxd");
+    EXPECT_EQ(Entries("C/Velmira/H15"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
+    EXPECT_TRUE(view.progressVisible);
 }
 
 TEST_F(RestoreRunTest, AnAbsentDriveIsDeviceUnavailableAndAMissingFolderIsNot) {

@@ -13,6 +13,7 @@
 namespace velmira::testing {
 
 #ifdef _WIN32
+inline constexpr bool kOnWindows = true;
 // Windows folders do not tell names apart by case: B.INI would be b.ini.
 inline constexpr bool kNamesDifferByCase = false;
 
@@ -30,6 +31,7 @@ inline void MarkHidden(const std::filesystem::path& file) {
     ::SetFileAttributesW(file.c_str(), ::GetFileAttributesW(file.c_str()) | FILE_ATTRIBUTE_HIDDEN);
 }
 #else
+inline constexpr bool kOnWindows = false;
 inline constexpr bool kNamesDifferByCase = true;
 inline bool UnderWine() {
     return false;
