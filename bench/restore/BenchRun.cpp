@@ -1,0 +1,229 @@
+#include "BenchRun.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <utility>
+
+#include "BenchTree.h"
+#include "ChildModes.h"
+#include "ChildProcess.h"
+#include "DemoSandbox.h"
+#include "HandCopy.h"
+#include "PumpGapMeter.h"
+#include "RestoreForm.h"
+#include "Stopwatch.h"
+#include "WindowRestore.h"
+
+namespace velmira::bench {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string Bytes(std::size_t size) {
+    if (size >= (std::size_t{1} << 30) && size % (std::size_t{1} << 30) == 0) {
+        return std::to_string(size >> 30) + " GiB";
+    }
+    if (size >= (std::size_t{1} << 20) && size % (std::size_t{1} << 20) == 0) {
+        return std::to_string(size >> 20) + " MiB";
+    }
+    if (size >= 1024 && size % 1024 == 0) return std::to_string(size >> 10) + " KiB";
+    return std::to_string(size) + " B";
+}
+
+// Runs one restore through the window and checks that it finished and put
+// `expected` files in place.
+double RestoreThroughWindow(WindowRestore& window, const BenchTree& tree, std::size_t expected,
+                            PumpGapMeter* meter = nullptr) {
+    if (meter != nullptr) meter->Start();
+    const WindowRestore::Outcome outcome = window.Restore();
+    if (meter != nullptr) meter->Stop();
+    if (!outcome.finished) {
+        throw std::runtime_error("the restore did not finish: " + outcome.lastBox.toStdString());
+    }
+    const std::size_t restored =
+        CountEntries(tree.Velmira("H15")) + CountEntries(tree.Velmira("set"));
+    if (restored != expected) {
+        throw std::runtime_error("restored " + std::to_string(restored) + " files, expected " +
+                                 std::to_string(expected));
+    }
+    return outcome.seconds;
+}
+
+// Seconds, or milliseconds below one second.
+std::string Time(double seconds) {
+    char text[32];
+    if (seconds >= 1) {
+        std::snprintf(text, sizeof text, "%.3f s", seconds);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f ms", seconds * 1e3);
+    }
+    return text;
+}
+
+}  // namespace
+
+BenchRun::BenchRun(BenchOptions options, fs::path self)
+    : options_(std::move(options)), self_(std::move(self)) {}
+
+BenchRun::Pair BenchRun::CompareCopies(const std::vector<std::string>& names,
+                                       std::size_t size) const {
+    BenchTree tree(options_.parent);
+    BenchTree::WriteFiles(tree.BackUp(), names, size);
+    const std::vector<std::string> routed = RoutedNames(names);
+    const fs::path copy = tree.Root() / "copy";
+    Pair pair;
+    for (int round = 0; round < options_.rounds; ++round) {
+        // Both start from the same state: the source on the disk, the
+        // destinations empty.
+        for (const char* folder : {"H15", "set"}) BenchTree::MakeFresh(tree.Velmira(folder));
+        BenchTree::MakeFresh(copy);
+        WindowRestore window(tree.Root());
+        window.Open();
+        tree.Sync();
+        const auto restore = [&] {
+            tree.Sync();
+            pair.restore.push_back(RestoreThroughWindow(window, tree, routed.size()));
+        };
+        const auto byHand = [&] {
+            tree.Sync();
+            pair.baseline.push_back(TimeHandCopy(tree.BackUp(), routed, copy));
+            if (CountEntries(copy) != routed.size())
+                throw std::runtime_error("cp -a copied too few");
+        };
+        if (round % 2 == 0) {
+            byHand();
+            restore();
+        } else {
+            restore();
+            byHand();
+        }
+    }
+    return pair;
+}
+
+// The best of each side is the headline: noise from the rest of the machine
+// (another process's writes flushed by the same sync) only ever adds time.
+void BenchRun::PrintPair(const std::string& label, const char* restoreName,
+                         const char* baselineName, const Pair& pair) {
+    const double restore = *std::min_element(pair.restore.begin(), pair.restore.end());
+    const double baseline = *std::min_element(pair.baseline.begin(), pair.baseline.end());
+    std::printf("%s: %s %s, %s %s, ratio %.2f", label.c_str(), restoreName, Time(restore).c_str(),
+                baselineName, Time(baseline).c_str(), restore / baseline);
+    if (pair.restore.size() > 1) {
+        const double restoreMedian = Median(pair.restore);
+        const double baselineMedian = Median(pair.baseline);
+        std::printf(" (best of %zu; medians %s / %s, ratio %.2f)", pair.restore.size(),
+                    Time(restoreMedian).c_str(), Time(baselineMedian).c_str(),
+                    restoreMedian / baselineMedian);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+void BenchRun::SmallFiles() const {
+    const std::vector<std::string> names = ChartMix(options_.smallFiles);
+    const Pair pair = CompareCopies(names, options_.smallSize);
+    PrintPair("small files (" + std::to_string(names.size()) + " x " + Bytes(options_.smallSize) +
+                  ", " + std::to_string(RoutedNames(names).size()) + " routed)",
+              "restore", "cp -a + sync", pair);
+}
+
+void BenchRun::LargeFiles() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < options_.largeFiles; ++i) names.push_back("L" + std::to_string(i) + ".sxd");
+    const Pair pair = CompareCopies(names, options_.largeSize);
+    PrintPair(
+        "large files (" + std::to_string(names.size()) + " x " + Bytes(options_.largeSize) + ")",
+        "restore", "cp -a + sync", pair);
+}
+
+void BenchRun::Listing() const {
+    BenchTree tree(options_.parent);
+    BenchTree::WriteFiles(tree.BackUp(), ChartMix(options_.listFiles), 0);
+    tree.Sync();
+    WindowRestore window(tree.Root());
+    window.Open();
+    Pair pair;
+    for (int round = 0; round < std::max(options_.rounds, 3); ++round) {
+        std::size_t entries = 0;
+        pair.baseline.push_back(TimeReaddir(tree.BackUp(), &entries));
+        const std::int64_t start = MonotonicNanos();
+        window.form().ListFolder(0, tree.BackUp());
+        pair.restore.push_back(SecondsBetween(start, MonotonicNanos()));
+        if (window.form().ListCount(0) + 2 != entries) {
+            throw std::runtime_error("the window listed " +
+                                     std::to_string(window.form().ListCount(0)) + " files of " +
+                                     std::to_string(entries - 2));
+        }
+    }
+    PrintPair("listing (" + std::to_string(options_.listFiles) + " files)", "window", "readdir",
+              pair);
+}
+
+void BenchRun::PeakMemory() const {
+    BenchTree tree(options_.parent);
+    BenchTree::WriteFiles(tree.BackUp(), ChartMix(options_.listFiles), 0);
+    tree.Sync();
+    const std::string output =
+        ChildProcess::RunChecked({self_.string(), kMemoryMode, tree.Root().string()});
+    long windowKib = 0;
+    long peakKib = 0;
+    int finished = 0;
+    if (std::sscanf(output.c_str(), "window_kib=%ld peak_kib=%ld finished=%d", &windowKib, &peakKib,
+                    &finished) != 3) {
+        throw std::runtime_error("memory probe: unexpected output: " + output);
+    }
+    std::printf(
+        "peak memory, restore of %d files through the window: %.1f MiB (window open: %.1f "
+        "MiB)%s\n",
+        options_.listFiles, static_cast<double>(peakKib) / 1024,
+        static_cast<double>(windowKib) / 1024, finished ? "" : " (restore did NOT finish)");
+    std::fflush(stdout);
+}
+
+void BenchRun::FirstPaint() const {
+    BenchTree tree(options_.parent);
+    const fs::path drives = DemoSandbox::Create(tree.Root());
+    std::vector<double> millis;
+    for (int round = 0; round < std::max(options_.rounds, 3); ++round) {
+        const std::string started = std::to_string(MonotonicNanos());
+        const std::string output =
+            ChildProcess::RunChecked({self_.string(), kFirstPaintMode, drives.string(), started});
+        long long nanos = 0;
+        if (std::sscanf(output.c_str(), "first_paint_ns=%lld", &nanos) != 1) {
+            throw std::runtime_error("first paint: unexpected output: " + output);
+        }
+        millis.push_back(static_cast<double>(nanos) / 1e6);
+    }
+    std::printf(
+        "first paint of MainForm: %.1f ms from process start (median of %zu, first %.1f "
+        "ms)\n",
+        Median(millis), millis.size(), millis.front());
+    std::fflush(stdout);
+}
+
+void BenchRun::PumpGap() const {
+    BenchTree tree(options_.parent);
+    BenchTree::WriteFiles(tree.BackUp(), {"G0.sxd"}, options_.gapSize);
+    WindowRestore window(tree.Root());
+    window.Open();
+    tree.Sync();
+    PumpGapMeter meter;
+    const double seconds = RestoreThroughWindow(window, tree, 1, &meter);
+    std::printf(
+        "longest gap between event-pump runs, restore of one %s file: %.1f ms (restore "
+        "%s)\n",
+        Bytes(options_.gapSize).c_str(), meter.Longest(), Time(seconds).c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace velmira::bench

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace velmira::bench {
+
+// Answers every message box with OK as soon as it shows, and notes when it
+// showed, so that a timed restore ends at its completion message without
+// waiting for a polling operator.
+class BoxAnswerer : public QObject {
+  public:
+    struct Box {
+        QString text;
+        std::int64_t shownAt = 0;  // MonotonicNanos()
+    };
+
+    BoxAnswerer();
+    ~BoxAnswerer() override;
+
+    const std::vector<Box>& seen() const { return seen_; }
+    void Clear() { seen_.clear(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    std::vector<Box> seen_;
+};
+
+}  // namespace velmira::bench

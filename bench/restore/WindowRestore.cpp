@@ -1,0 +1,61 @@
+#include "WindowRestore.h"
+
+#include <QListWidget>
+#include <QTest>
+#include <stdexcept>
+
+#include "RestoreForm.h"
+#include "Stopwatch.h"
+#include "UiContext.h"
+
+namespace velmira::bench {
+
+namespace {
+
+const QString kFinished = QStringLiteral("終了しました。");
+
+template <typename Widget = QWidget>
+Widget* Control(const RestoreForm& form, const char* name) {
+    auto* widget = form.findChild<Widget*>(QString::fromLatin1(name));
+    if (widget == nullptr) throw std::runtime_error(std::string("no control ") + name);
+    return widget;
+}
+
+}  // namespace
+
+WindowRestore::WindowRestore(const std::filesystem::path& driveFolder) : drives_(driveFolder) {}
+
+WindowRestore::~WindowRestore() = default;
+
+void WindowRestore::Open() {
+    form_ = std::make_unique<RestoreForm>(UiContext{drives_, drives_});
+    form_->Form_Load();
+    form_->show();
+    if (!QTest::qWaitForWindowExposed(form_.get())) {
+        throw std::runtime_error("the restore window was not shown");
+    }
+    QTest::mouseClick(Control(*form_, "CmdGd(1)"), Qt::LeftButton);
+    boxes_.Clear();
+}
+
+WindowRestore::Outcome WindowRestore::Restore() {
+    auto* list = Control<QListWidget>(*form_, "DrvList");
+    const auto items = list->findItems(QStringLiteral("F"), Qt::MatchExactly);
+    if (items.size() != 1) throw std::runtime_error("drive F is not in the drive list");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(items.front()).center());
+    boxes_.Clear();
+
+    const std::int64_t clicked = MonotonicNanos();
+    QTest::mouseClick(Control(*form_, "CmdGd(1)"), Qt::LeftButton);
+
+    Outcome outcome;
+    if (boxes_.seen().empty()) throw std::runtime_error("the Start command showed no message");
+    const BoxAnswerer::Box& last = boxes_.seen().back();
+    outcome.lastBox = last.text;
+    outcome.finished = last.text == kFinished;
+    outcome.seconds = SecondsBetween(clicked, last.shownAt);
+    return outcome;
+}
+
+}  // namespace velmira::bench

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <memory>
+
+#include "BoxAnswerer.h"
+#include "SandboxDrives.h"
+
+namespace velmira {
+class RestoreForm;
+}
+
+namespace velmira::bench {
+
+// The restore window over a drive folder, driven as an operator drives it:
+// opened as the start window opens it, drive F picked in the list, "復元開始"
+// clicked, every message box answered with OK.
+class WindowRestore {
+  public:
+    struct Outcome {
+        double seconds = 0;  // from the click to the completion message
+        bool finished = false;
+        QString lastBox;  // the text of the last message box shown
+    };
+
+    explicit WindowRestore(const std::filesystem::path& driveFolder);
+    ~WindowRestore();
+
+    // Opens the window and clicks Start once with no drive chosen, so that
+    // the first message box of the timed run is not the first of the process.
+    void Open();
+    // Picks F and runs the Start command to its end.
+    Outcome Restore();
+
+    RestoreForm& form() { return *form_; }
+
+  private:
+    SandboxDrives drives_;
+    BoxAnswerer boxes_;
+    std::unique_ptr<RestoreForm> form_;
+};
+
+}  // namespace velmira::bench
