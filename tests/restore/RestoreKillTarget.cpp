@@ -1,0 +1,26 @@
+// Restores DIR/F/BackUp into DIR/C/Velmira with the chart job and exits 0,
+// or prints the error number and exits 1. The kill tests run it and kill it.
+#include <cstdio>
+
+#include "FolderDrives.h"
+#include "RecordingView.h"
+#include "RestoreRun.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return 2;
+    }
+    const std::filesystem::path dir = argv[1];
+    velmira::testing::FolderDrives drives;
+    drives.roots['C'] = dir / "C";
+    drives.roots['F'] = dir / "F";
+    velmira::testing::RecordingView view;
+    try {
+        velmira::RunRestoreJob(velmira::RestoreJob::ChartJob, 'F', view, drives);
+    } catch (const velmira::NumberedError& error) {
+        std::fprintf(stderr, "error %d\n", error.code());
+        return 1;
+    }
+    return 0;
+}
