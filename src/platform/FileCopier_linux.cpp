@@ -27,7 +27,7 @@ constexpr off_t kPiece = off_t{1} << 20;
 // Written data is sent to the disk in windows of this size while the copy
 // goes on, so that the final flush never has a whole large file to write
 // in one blocking call.
-constexpr off_t kWriteBackWindow = off_t{8} << 20;
+constexpr off_t kWriteBackWindow = off_t{4} << 20;
 
 NumberedError ChangedUnderTheCopy(const fs::path& source) {
     return NumberedError(ErrorNumber::DeviceIoError, source.string());
