@@ -41,6 +41,7 @@ const char* BenchOptions::Usage() {
     return "usage: restore-bench [--small] [--small-files N] [--small-size BYTES]\n"
            "                     [--large-files N] [--large-size BYTES] [--list-files N]\n"
            "                     [--gap-size BYTES] [--rounds N] [--dir PARENT]\n"
+           "                     [--only small|large|listing|memory|paint|gap]... [--verbose]\n"
            "  Sizes take K, M or G. Defaults: 20000 files of 4K, 8 files of 128M,\n"
            "  40000 listed files, one 1G file for the event-pump gap, 5 rounds, in\n"
            "  $TMPDIR or /tmp. --small runs every case on tiny data.\n";
@@ -51,6 +52,10 @@ BenchOptions BenchOptions::Parse(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view option(argv[i]);
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (option == "--verbose") {
+            options.verbose = true;
+            continue;
+        }
         if (option == "--small") {
             options.smallFiles = 200;
             options.largeFiles = 2;
@@ -74,6 +79,15 @@ BenchOptions BenchOptions::Parse(int argc, char** argv) {
             options.gapSize = Size(option, value);
         } else if (option == "--rounds") {
             options.rounds = Count(option, value);
+        } else if (option == "--only") {
+            static const std::set<std::string> kCases = {"small",  "large", "listing",
+                                                         "memory", "paint", "gap"};
+            if (value == nullptr || kCases.count(value) == 0) {
+                throw std::invalid_argument(
+                    "--only needs one of small, large, listing, memory, "
+                    "paint, gap");
+            }
+            options.only.insert(value);
         } else if (option == "--dir") {
             if (value == nullptr) throw std::invalid_argument("--dir needs a folder");
             options.parent = value;

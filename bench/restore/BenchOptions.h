@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <set>
 #include <string>
 
 namespace velmira::bench {
@@ -21,6 +22,13 @@ struct BenchOptions {
     // Where the temporary folders go; the source, the copies and the
     // restored files always share one file system.
     std::filesystem::path parent;
+    // The cases to run (small, large, listing, memory, paint, gap); empty
+    // runs them all.
+    std::set<std::string> only;
+    // Prints every round's times too.
+    bool verbose = false;
+
+    bool Runs(const std::string& name) const { return only.empty() || only.count(name) != 0; }
 
     // Raises std::invalid_argument with a message for a bad argument.
     static BenchOptions Parse(int argc, char** argv);

@@ -1,5 +1,7 @@
 #include "BenchRun.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -69,33 +71,55 @@ std::string Time(double seconds) {
     return text;
 }
 
+// User and system CPU seconds of this process, or of its finished children.
+double CpuSeconds(int who) {
+    rusage usage{};
+    ::getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 }  // namespace
 
 BenchRun::BenchRun(BenchOptions options, fs::path self)
     : options_(std::move(options)), self_(std::move(self)) {}
 
+BenchRun::~BenchRun() = default;
+
+BenchTree& BenchRun::NewTree() const {
+    trees_.push_back(std::make_unique<BenchTree>(options_.parent));
+    return *trees_.back();
+}
+
 BenchRun::Pair BenchRun::CompareCopies(const std::vector<std::string>& names,
                                        std::size_t size) const {
-    BenchTree tree(options_.parent);
+    BenchTree& tree = NewTree();
     BenchTree::WriteFiles(tree.BackUp(), names, size);
     const std::vector<std::string> routed = RoutedNames(names);
-    const fs::path copy = tree.Root() / "copy";
+    // Beside the restore's folders, so that the file system places both alike.
+    const fs::path copy = tree.Velmira("copy");
     Pair pair;
     for (int round = 0; round < options_.rounds; ++round) {
         // Both start from the same state: the source on the disk, the
         // destinations empty.
-        for (const char* folder : {"H15", "set"}) BenchTree::MakeFresh(tree.Velmira(folder));
-        BenchTree::MakeFresh(copy);
+        for (const char* folder : {"H15", "set"}) tree.MakeFresh(tree.Velmira(folder));
+        tree.MakeFresh(copy);
         WindowRestore window(tree.Root());
         window.Open();
         tree.Sync();
         const auto restore = [&] {
             tree.Sync();
+            const double cpu = CpuSeconds(RUSAGE_SELF);
             pair.restore.push_back(RestoreThroughWindow(window, tree, routed.size()));
+            pair.restoreCpu.push_back(CpuSeconds(RUSAGE_SELF) - cpu);
         };
         const auto byHand = [&] {
             tree.Sync();
+            const double cpu = CpuSeconds(RUSAGE_CHILDREN);
             pair.baseline.push_back(TimeHandCopy(tree.BackUp(), routed, copy));
+            pair.baselineCpu.push_back(CpuSeconds(RUSAGE_CHILDREN) - cpu);
             if (CountEntries(copy) != routed.size())
                 throw std::runtime_error("cp -a copied too few");
         };
@@ -113,7 +137,7 @@ BenchRun::Pair BenchRun::CompareCopies(const std::vector<std::string>& names,
 // The best of each side is the headline: noise from the rest of the machine
 // (another process's writes flushed by the same sync) only ever adds time.
 void BenchRun::PrintPair(const std::string& label, const char* restoreName,
-                         const char* baselineName, const Pair& pair) {
+                         const char* baselineName, const Pair& pair) const {
     const double restore = *std::min_element(pair.restore.begin(), pair.restore.end());
     const double baseline = *std::min_element(pair.baseline.begin(), pair.baseline.end());
     std::printf("%s: %s %s, %s %s, ratio %.2f", label.c_str(), restoreName, Time(restore).c_str(),
@@ -126,6 +150,17 @@ void BenchRun::PrintPair(const std::string& label, const char* restoreName,
                     restoreMedian / baselineMedian);
     }
     std::printf("\n");
+    if (options_.verbose) {
+        const auto cpu = [](const std::vector<double>& values, std::size_t round) {
+            return round < values.size() ? " (cpu " + Time(values[round]) + ")" : std::string();
+        };
+        for (std::size_t round = 0; round < pair.restore.size(); ++round) {
+            std::printf("  round %zu: %s %s%s, %s %s%s\n", round + 1, restoreName,
+                        Time(pair.restore[round]).c_str(), cpu(pair.restoreCpu, round).c_str(),
+                        baselineName, Time(pair.baseline[round]).c_str(),
+                        cpu(pair.baselineCpu, round).c_str());
+        }
+    }
     std::fflush(stdout);
 }
 
@@ -139,7 +174,11 @@ void BenchRun::SmallFiles() const {
 
 void BenchRun::LargeFiles() const {
     std::vector<std::string> names;
-    for (int i = 0; i < options_.largeFiles; ++i) names.push_back("L" + std::to_string(i) + ".sxd");
+    for (int i = 0; i < options_.largeFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "L%d.sxd", i);
+        names.emplace_back(name);
+    }
     const Pair pair = CompareCopies(names, options_.largeSize);
     PrintPair(
         "large files (" + std::to_string(names.size()) + " x " + Bytes(options_.largeSize) + ")",
@@ -147,7 +186,7 @@ void BenchRun::LargeFiles() const {
 }
 
 void BenchRun::Listing() const {
-    BenchTree tree(options_.parent);
+    BenchTree& tree = NewTree();
     BenchTree::WriteFiles(tree.BackUp(), ChartMix(options_.listFiles), 0);
     tree.Sync();
     WindowRestore window(tree.Root());
@@ -170,7 +209,7 @@ void BenchRun::Listing() const {
 }
 
 void BenchRun::PeakMemory() const {
-    BenchTree tree(options_.parent);
+    BenchTree& tree = NewTree();
     BenchTree::WriteFiles(tree.BackUp(), ChartMix(options_.listFiles), 0);
     tree.Sync();
     const std::string output =
@@ -191,7 +230,7 @@ void BenchRun::PeakMemory() const {
 }
 
 void BenchRun::FirstPaint() const {
-    BenchTree tree(options_.parent);
+    BenchTree& tree = NewTree();
     const fs::path drives = DemoSandbox::Create(tree.Root());
     std::vector<double> millis;
     for (int round = 0; round < std::max(options_.rounds, 3); ++round) {
@@ -212,7 +251,7 @@ void BenchRun::FirstPaint() const {
 }
 
 void BenchRun::PumpGap() const {
-    BenchTree tree(options_.parent);
+    BenchTree& tree = NewTree();
     BenchTree::WriteFiles(tree.BackUp(), {"G0.sxd"}, options_.gapSize);
     WindowRestore window(tree.Root());
     window.Open();

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "BenchOptions.h"
+#include "BenchTree.h"
 
 namespace velmira::bench {
 
@@ -14,6 +16,7 @@ namespace velmira::bench {
 class BenchRun {
   public:
     BenchRun(BenchOptions options, std::filesystem::path self);
+    ~BenchRun();
 
     void SmallFiles() const;
     void LargeFiles() const;
@@ -26,16 +29,25 @@ class BenchRun {
     struct Pair {
         std::vector<double> restore;
         std::vector<double> baseline;
+        // CPU seconds (user + system) of each, where measured.
+        std::vector<double> restoreCpu;
+        std::vector<double> baselineCpu;
     };
 
     // Restore through the window against cp -a + sync of the routed names,
     // on the same source, in alternating order.
     Pair CompareCopies(const std::vector<std::string>& names, std::size_t size) const;
-    static void PrintPair(const std::string& label, const char* restoreName,
-                          const char* baselineName, const Pair& pair);
+    void PrintPair(const std::string& label, const char* restoreName, const char* baselineName,
+                   const Pair& pair) const;
+
+    // A new tree that stays until the run ends: removing thousands of files
+    // between cases would slow down the file creation of the next case (see
+    // BenchTree::MakeFresh).
+    BenchTree& NewTree() const;
 
     BenchOptions options_;
     std::filesystem::path self_;
+    mutable std::vector<std::unique_ptr<BenchTree>> trees_;
 };
 
 }  // namespace velmira::bench

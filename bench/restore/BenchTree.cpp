@@ -76,7 +76,20 @@ void BenchTree::WriteFiles(const fs::path& folder, const std::vector<std::string
 }
 
 void BenchTree::MakeFresh(const fs::path& folder) {
-    fs::remove_all(folder);
+    constexpr std::size_t kFew = 100;
+    if (fs::exists(folder)) {
+        std::size_t entries = 0;
+        for (fs::directory_iterator it(folder); it != fs::directory_iterator(); ++it) {
+            if (++entries > kFew) break;
+        }
+        if (entries <= kFew) {
+            fs::remove_all(folder);
+        } else {
+            const fs::path spent = root_ / "spent";
+            fs::create_directories(spent);
+            fs::rename(folder, spent / std::to_string(spent_++));
+        }
+    }
     fs::create_directories(folder);
 }
 

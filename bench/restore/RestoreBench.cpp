@@ -61,12 +61,12 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     try {
         const bench::BenchRun run(options, std::filesystem::read_symlink("/proc/self/exe"));
-        run.SmallFiles();
-        run.LargeFiles();
-        run.Listing();
-        run.PeakMemory();
-        run.FirstPaint();
-        run.PumpGap();
+        if (options.Runs("small")) run.SmallFiles();
+        if (options.Runs("large")) run.LargeFiles();
+        if (options.Runs("listing")) run.Listing();
+        if (options.Runs("memory")) run.PeakMemory();
+        if (options.Runs("paint")) run.FirstPaint();
+        if (options.Runs("gap")) run.PumpGap();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "restore-bench: %s\n", error.what());
         return 1;
