@@ -52,6 +52,20 @@ class WriteBehind {
         }
     }
 
+    // After the last piece of a file of a window or more: its tail goes to
+    // the disk now, a window at a time with pumps between, instead of in the
+    // flush at the end of the run, which cannot pump.
+    void Finish(off_t size, PumpTimer& pump) {
+        if (queued_ == 0) return;
+        ::sync_file_range(fd_, queued_, 0, SYNC_FILE_RANGE_WRITE);
+        for (off_t at = queued_ - kWriteBackWindow; at < size; at += kWriteBackWindow) {
+            ::sync_file_range(
+                fd_, at, kWriteBackWindow,
+                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+            pump.Tick();
+        }
+    }
+
   private:
     int fd_;
     off_t queued_ = 0;
@@ -142,7 +156,22 @@ void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& so
         }
         at = std::max(at, end);
     }
+    writeBehind.Finish(size, pump);
     if (mayHaveHoles && ::ftruncate(out, size) != 0) throw ErrorFromOs(errno, destination.string());
+}
+
+// A read-only or folder destination is refused, as Windows refuses to
+// replace it, rather than silently overwritten. A link is replaced itself;
+// what it points to is never written.
+void RefuseUnreplaceable(const fs::path& destination) {
+    struct stat st {};
+    if (::lstat(destination.c_str(), &st) != 0) {
+        if (errno == ENOENT) return;
+        throw ErrorFromOs(errno, destination.string());
+    }
+    if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))) {
+        throw NumberedError(ErrorNumber::PathFileAccessError, destination.string());
+    }
 }
 
 bool SameContentStamp(const struct stat& before, const struct stat& after) {
@@ -168,19 +197,6 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     }
 
     const fs::path folder = destination.parent_path();
-    struct stat destinationStat {};
-    if (::lstat(destination.c_str(), &destinationStat) == 0) {
-        // A read-only or folder destination is refused, as Windows refuses
-        // to replace it, rather than silently overwritten. A link is
-        // replaced itself; what it points to is never written.
-        if (S_ISDIR(destinationStat.st_mode) ||
-            (!S_ISLNK(destinationStat.st_mode) && !(destinationStat.st_mode & S_IWUSR))) {
-            throw NumberedError(ErrorNumber::PathFileAccessError, destination.string());
-        }
-    } else if (errno != ENOENT) {
-        throw ErrorFromOs(errno, destination.string());
-    }
-
     PrepareFolder(folder);
     NewFile file(folder);
     PumpTimer pump(keep_alive_);
@@ -193,7 +209,10 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     }
     const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
     if (::futimens(file.fd(), times) != 0) throw ErrorFromOs(errno, destination.string());
-    file.Commit(destination);
+    if (!file.TakeFreeName(destination)) {
+        RefuseUnreplaceable(destination);
+        file.Replace(destination);
+    }
     written_folders_.insert(folder);
 }
 

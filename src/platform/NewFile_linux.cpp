@@ -49,19 +49,21 @@ NewFile::~NewFile() {
     if (!named_.empty()) ::unlink(named_.c_str());
 }
 
-void NewFile::Commit(const fs::path& destination) {
-    if (named_.empty()) {
-        // A destination name that is free is taken in one step.
-        if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, destination.c_str(),
-                     AT_SYMLINK_FOLLOW) == 0) {
-            CloseOrThrow(destination);
-            return;
-        }
-        if (errno != EEXIST) throw ErrorFromOs(errno, destination.string());
-        // An existing file is replaced by a rename, which never leaves the
-        // name missing or half written.
-        LinkUnderTemporaryName();
+bool NewFile::TakeFreeName(const fs::path& destination) {
+    if (!named_.empty()) return false;
+    if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, destination.c_str(),
+                 AT_SYMLINK_FOLLOW) != 0) {
+        if (errno == EEXIST) return false;
+        throw ErrorFromOs(errno, destination.string());
     }
+    CloseOrThrow(destination);
+    return true;
+}
+
+void NewFile::Replace(const fs::path& destination) {
+    // An existing file is replaced by a rename, which never leaves the name
+    // missing or half written.
+    if (named_.empty()) LinkUnderTemporaryName();
     CloseOrThrow(destination);
     if (::rename(named_.c_str(), destination.c_str()) != 0) {
         throw ErrorFromOs(errno, destination.string());

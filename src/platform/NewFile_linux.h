@@ -18,10 +18,15 @@ class NewFile {
 
     int fd() const { return fd_; }
 
+    // Gives an unnamed file the destination's name when that name is free,
+    // in one step, and returns true; false when the name is taken or this
+    // file has a name already, for Replace.
+    bool TakeFreeName(const std::filesystem::path& destination);
+
     // Gives the file the destination's name, replacing a file (or a link:
     // never what it points to) of that name. Raises a numbered error and
     // leaves the destination as it was when it cannot.
-    void Commit(const std::filesystem::path& destination);
+    void Replace(const std::filesystem::path& destination);
 
   private:
     void LinkUnderTemporaryName();

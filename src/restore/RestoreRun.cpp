@@ -5,6 +5,7 @@
 #include "FileCopier.h"
 #include "JobRules.h"
 #include "NumberedError.h"
+#include "RememberedDrives.h"
 
 namespace velmira {
 
@@ -31,6 +32,7 @@ class Run {
         : job_(job),
           letter_(letter),
           view_(view),
+          liveDrives_(drives),
           drives_(drives),
           lister_(JobLister(job)),
           copier_([&view] { view.PumpEvents(); }) {}
@@ -52,8 +54,7 @@ class Run {
             for (std::size_t i = 0; i < count_; ++i) {
                 const ListedFile entry = view_.ListEntry(lister_, i);
                 if (const auto destination = DestinationPath(job_, entry.name)) {
-                    copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, entry.name)),
-                                          drives_.ToNative(*destination), entry.size);
+                    Copy(entry, *destination);
                 }
                 AddStep(view_, step);
                 view_.Yield();
@@ -72,6 +73,19 @@ class Run {
     ProgressView& view() { return view_; }
 
   private:
+    void Copy(const ListedFile& entry, const DrivePath& destination) {
+        try {
+            copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, entry.name)),
+                                  drives_.ToNative(destination), entry.size);
+        } catch (const NumberedError&) {
+            // The roots were looked up once for the run: a medium pulled
+            // out since shows here as device unavailable (68), not as a
+            // missing file.
+            liveDrives_.Root(letter_);
+            throw;
+        }
+    }
+
     void FlushAfterFailure() noexcept {
         try {
             copier_.Flush();
@@ -82,7 +96,8 @@ class Run {
     RestoreJob job_;
     char letter_;
     ProgressView& view_;
-    const DriveRoots& drives_;
+    const DriveRoots& liveDrives_;
+    RememberedDrives drives_;
     int lister_;
     std::size_t count_ = 0;
     FileCopier copier_;

@@ -24,8 +24,10 @@ void RectangleShape::Place() {
     shown.width = std::max(0.0, static_cast<double>(width_));
     QRect pixels = ToPixels(shown);
     if (pixels.width() < 1) pixels.setWidth(1);
-    setGeometry(pixels);
-    update();
+    // A bar step under a pixel changes nothing on the screen; repainting
+    // for it would cost more than copying a small file. A new geometry
+    // repaints by itself.
+    if (pixels != geometry()) setGeometry(pixels);
 }
 
 void RectangleShape::paintEvent(QPaintEvent*) {
