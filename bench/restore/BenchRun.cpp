@@ -143,11 +143,16 @@ void BenchRun::PrintPair(const std::string& label, const char* restoreName,
     std::printf("%s: %s %s, %s %s, ratio %.2f", label.c_str(), restoreName, Time(restore).c_str(),
                 baselineName, Time(baseline).c_str(), restore / baseline);
     if (pair.restore.size() > 1) {
-        const double restoreMedian = Median(pair.restore);
-        const double baselineMedian = Median(pair.baseline);
-        std::printf(" (best of %zu; medians %s / %s, ratio %.2f)", pair.restore.size(),
-                    Time(restoreMedian).c_str(), Time(baselineMedian).c_str(),
-                    restoreMedian / baselineMedian);
+        // Each round's two copies run back to back, so the ratio within a
+        // round is steadier than the ratio of bests when the file system's
+        // speed drifts between rounds.
+        std::vector<double> ratios;
+        for (std::size_t round = 0; round < pair.restore.size(); ++round)
+            ratios.push_back(pair.restore[round] / pair.baseline[round]);
+        std::printf(" (best of %zu; median of the rounds' ratios %.2f, range %.2f to %.2f)",
+                    pair.restore.size(), Median(ratios),
+                    *std::min_element(ratios.begin(), ratios.end()),
+                    *std::max_element(ratios.begin(), ratios.end()));
     }
     std::printf("\n");
     if (options_.verbose) {
