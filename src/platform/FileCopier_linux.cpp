@@ -29,7 +29,8 @@ constexpr off_t kPiece = off_t{1} << 20;
 // in one blocking call.
 constexpr off_t kWriteBackWindow = off_t{4} << 20;
 
-NumberedError ChangedUnderTheCopy(const fs::path& source) {
+// The source is not the file that was listed, or changed while it was read.
+NumberedError SourceChanged(const fs::path& source) {
     return NumberedError(ErrorNumber::DeviceIoError, source.string());
 }
 
@@ -149,7 +150,7 @@ void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& so
         for (at = start; at < end;) {
             const off_t moved = pieces.Copy(at, std::min(kPiece, end - at));
             // The source ended before its size: it shrank under the copy.
-            if (moved == 0) throw ChangedUnderTheCopy(source);
+            if (moved == 0) throw SourceChanged(source);
             at += moved;
             writeBehind.After(at);
             pump.Tick();
@@ -193,7 +194,7 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
         throw NumberedError(ErrorNumber::PathFileAccessError, source.string());
     }
     if (listedSize && static_cast<std::uintmax_t>(sourceStat.st_size) != *listedSize) {
-        throw ChangedUnderTheCopy(source);
+        throw SourceChanged(source);
     }
 
     const fs::path folder = destination.parent_path();
@@ -203,7 +204,7 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     CopyData(in.get(), file.fd(), sourceStat, source, destination, pump);
     struct stat afterStat {};
     if (::fstat(in.get(), &afterStat) != 0) throw ErrorFromOs(errno, source.string());
-    if (!SameContentStamp(sourceStat, afterStat)) throw ChangedUnderTheCopy(source);
+    if (!SameContentStamp(sourceStat, afterStat)) throw SourceChanged(source);
     if (::fchmod(file.fd(), sourceStat.st_mode & 07777) != 0) {
         throw ErrorFromOs(errno, destination.string());
     }

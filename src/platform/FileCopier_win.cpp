@@ -20,7 +20,7 @@ std::string Shown(const fs::path& path) {
     return NativeNameToUtf8(path);
 }
 
-NumberedError ChangedUnderTheCopy(const fs::path& source) {
+NumberedError SourceChanged(const fs::path& source) {
     return NumberedError(ErrorNumber::DeviceIoError, Shown(source));
 }
 
@@ -74,7 +74,7 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     if (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         throw NumberedError(ErrorNumber::PathFileAccessError, Shown(source));
     }
-    if (listedSize && SizeOf(sourceInfo) != *listedSize) throw ChangedUnderTheCopy(source);
+    if (listedSize && SizeOf(sourceInfo) != *listedSize) throw SourceChanged(source);
 
     // A read-only or folder destination is refused before anything is
     // written, as the move below would refuse it.
@@ -95,7 +95,7 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     }
     // The medium changed under the copy or read short: not the whole file.
     if (written != SizeOf(sourceInfo) || !SameContentStamp(sourceInfo, afterInfo)) {
-        throw ChangedUnderTheCopy(source);
+        throw SourceChanged(source);
     }
     if (!::SetFileTime(file.handle(), nullptr, nullptr, &sourceInfo.ftLastWriteTime)) {
         throw ErrorFromOs(LastOsError(), Shown(destination));
