@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,10 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "Descriptor_linux.h"
+#include "Directory_linux.h"
 #include "FileCopier.h"
 #include "NewFile_linux.h"
 #include "OsError.h"
@@ -219,14 +218,8 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
 
 void FileCopier::PrepareFolder(const fs::path& folder) {
     if (!prepared_folders_.insert(folder).second) return;
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(fd), ::closedir);
-    if (!dir) {
-        const int code = errno;
-        ::close(fd);
-        throw ErrorFromOs(code, folder.string(), LookingFor::Folder);
-    }
+    const Directory dir = OpenDirectory(folder);
+    const int fd = ::dirfd(dir.get());
     const std::size_t prefixLength = std::strlen(kTemporaryPrefix);
     while (const dirent* entry = ::readdir(dir.get())) {
         if (std::strncmp(entry->d_name, kTemporaryPrefix, prefixLength) != 0) continue;

@@ -5,6 +5,7 @@
 
 #include "FileCopier.h"
 #include "FileHandle_win.h"
+#include "FindHandle_win.h"
 #include "NewFile_win.h"
 #include "OsError.h"
 #include "PumpTimer.h"
@@ -112,9 +113,9 @@ void FileCopier::PrepareFolder(const fs::path& folder) {
     if (!prepared_folders_.insert(folder).second) return;
     const std::wstring pattern = (folder / (fs::path(kTemporaryPrefix).native() + L"*")).native();
     WIN32_FIND_DATAW entry{};
-    const HANDLE find = ::FindFirstFileW(pattern.c_str(), &entry);
+    const FindHandle find(::FindFirstFileW(pattern.c_str(), &entry));
     // Nothing left over, or a folder that the copy itself will report.
-    if (find == INVALID_HANDLE_VALUE) return;
+    if (find.get() == INVALID_HANDLE_VALUE) return;
     do {
         if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
             continue;
@@ -124,8 +125,7 @@ void FileCopier::PrepareFolder(const fs::path& folder) {
         const fs::path leftover = folder / entry.cFileName;
         ::SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(leftover.c_str());
-    } while (::FindNextFileW(find, &entry));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.get(), &entry));
 }
 
 void FileCopier::Flush() {

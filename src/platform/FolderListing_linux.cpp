@@ -1,21 +1,16 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 
+#include "Directory_linux.h"
 #include "FolderListing.h"
 #include "OsError.h"
 
 namespace velmira {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 // Hidden is a name starting with "."; system is anything that is not a
 // regular file. Links are never followed: one on a backup medium can point
@@ -31,14 +26,8 @@ bool IsListed(int dirFd, const char* name, std::uintmax_t& size) {
 }  // namespace
 
 std::vector<ListedFile> ListBackupFiles(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
-    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
-    if (!dir) {
-        const int code = errno;
-        ::close(fd);
-        throw ErrorFromOs(code, folder.string(), LookingFor::Folder);
-    }
+    const Directory dir = OpenDirectory(folder);
+    const int fd = ::dirfd(dir.get());
     std::vector<ListedFile> files;
     for (;;) {
         errno = 0;

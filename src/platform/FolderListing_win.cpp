@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "FindHandle_win.h"
 #include "FolderListing.h"
 #include "OsError.h"
 #include "TextCodec.h"
@@ -10,20 +11,6 @@
 namespace velmira {
 
 namespace {
-
-class FindHandle {
-  public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 // Folders, hidden and system entries are not listed; neither are reparse
 // points (links), which are never followed, as on Linux.
