@@ -1,0 +1,71 @@
+#include "Layout.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace velmira {
+
+namespace {
+
+constexpr Placement kMainForm[] = {
+    {"MainForm", {0, 0, 4545, 2790}},         {"Label1", {225, 135, 4245, 1080}},
+    {"Label2", {135, 1245, 4800, 630}},       {"Label3", {315, 1950, 3900, 180}},
+    {"Command1(0)", {2445, 2265, 1890, 405}}, {"Command1(1)", {495, 2265, 885, 405}},
+};
+
+constexpr Placement kRestoreForm[] = {
+    {"RestoreForm", {0, 0, 4860, 4875}},
+    {"Label1(2)", {600, 105, 3420, 180}},
+    {"Line1(0)", {90, 360, 4620, 0}},
+    {"WakuFrame(0)", {90, 375, 4725, 1740}},
+    {"Label1(1)", {570, 630, 1110, 180}},
+    {"SyoriSp(0)", {570, 885, 3585, 135}},
+    {"SyoriSp(1)", {570, 885, 150, 135}},
+    {"WakuFrame(1)", {60, 3435, 4605, 1305}},
+    {"Label1(3)", {150, 240, 4365, 900}},
+    {"Label1(4)", {150, 735, 4365, 435}},
+    {"Line1(1)", {120, 2160, 4620, 0}},
+    {"Label1(0)", {75, 2295, 1515, 180}},
+    {"DrvList", {1665, 2310, 450, 1110}},
+    {"WakuFrame(2)", {2220, 2235, 1245, 825}},
+    {"SentakuOp(0)", {150, 210, 1035, 210}},
+    {"SentakuOp(1)", {150, 510, 1035, 210}},
+    {"CmdGd(1)", {3525, 2340, 1155, 285}},
+    {"CmdGd(0)", {4305, 2970, 375, 195}},
+    {"BackUpFileList(0)", {705, 5010, 2625, 2250}},
+    {"BackUpFileList(1)", {3720, 5055, 2625, 2250}},
+};
+
+}  // namespace
+
+int TwipsToPixels(double twips, int dotsPerInch) {
+    return static_cast<int>(std::lround(twips * dotsPerInch / kTwipsPerInch));
+}
+
+PixelRect ToPixels(const TwipsRect& rect, int dotsPerInch) {
+    const int left = TwipsToPixels(rect.left, dotsPerInch);
+    const int top = TwipsToPixels(rect.top, dotsPerInch);
+    const int right = TwipsToPixels(rect.left + rect.width, dotsPerInch);
+    const int bottom = TwipsToPixels(rect.top + rect.height, dotsPerInch);
+    return {left, top, right - left, bottom - top};
+}
+
+const TwipsRect& TwipsOf(std::span<const Placement> table, std::string_view name) {
+    for (const auto& row : table) {
+        if (row.name == name) return row.twips;
+    }
+    std::fprintf(stderr, "no layout row for %s\n", std::string(name).c_str());
+    std::abort();
+}
+
+std::span<const Placement> MainFormLayout() {
+    return kMainForm;
+}
+
+std::span<const Placement> RestoreFormLayout() {
+    return kRestoreForm;
+}
+
+}  // namespace velmira

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "DriveRoots.h"
+
+namespace velmira {
+
+// What the start window's commands need of a window.
+class MainWindow {
+  public:
+    virtual ~MainWindow() = default;
+    // Label1 and Label2 (UTF-8, CR LF line breaks).
+    virtual void SetLabelTexts(const std::string& label1, const std::string& label2) = 0;
+    // Creates a restore window anew, loads it, shows it modally and returns
+    // when it has closed.
+    virtual void ShowRestoreWindow() = 0;
+    // Unloads the start window, which ends the program.
+    virtual void Close() = 0;
+};
+
+// The start window's behaviour without a toolkit.
+class MainCommands {
+  public:
+    MainCommands(MainWindow& window, const DriveRoots& drives) : window_(window), drives_(drives) {}
+
+    // Fills the labels, then reads the site prefecture. A failure to read it
+    // escapes as a numbered error; the window must then not be shown.
+    void Load();
+
+    // 0: the restore window, modally; any other index: close, ending the
+    // program.
+    void Click(int index);
+
+  private:
+    MainWindow& window_;
+    const DriveRoots& drives_;
+};
+
+}  // namespace velmira

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+#include "DriveRoots.h"
+#include "DriveSource.h"
+#include "RestoreWindow.h"
+
+namespace velmira {
+
+// The restore window's behaviour without a toolkit: its load, the two
+// label-button commands, the hover colours and the guard that drops
+// commands during a run. A front end forwards its events here.
+class RestoreCommands {
+  public:
+    RestoreCommands(RestoreWindow& window, const DriveRoots& drives, DriveSource& driveSource);
+
+    // Sets the highlight colour, the options by the site's region and fills
+    // the drive list. Errors end the load silently.
+    void Load();
+
+    // 0: close the window; 1: the Start command; others: nothing. Dropped
+    // while a Start command is in progress.
+    void Click(int index);
+
+    // Pointer over label-button `index`: it takes the highlight colour.
+    void PointerOverButton(int index);
+    // Pointer over the bare window: every label-button turns black.
+    void PointerOverWindow();
+
+    // Whether the window may close now (by its frame or the system): never
+    // under a running Start command.
+    bool MayClose() const { return !running_; }
+    bool IsRunning() const { return running_; }
+
+  private:
+    void Start();
+
+    RestoreWindow& window_;
+    const DriveRoots& drives_;
+    DriveSource& driveSource_;
+    std::uint32_t highlightColor_ = 0;
+    bool running_ = false;
+};
+
+}  // namespace velmira

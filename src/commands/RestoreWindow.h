@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "DriveLetterSink.h"
+#include "Message.h"
+
+namespace velmira {
+
+// What a run shows on the restore window: the caption, the bar and the two
+// panels. The folder listing of a run is kept by the commands themselves.
+// Widths are twips in single precision, read back as the window keeps them.
+class ProgressPanels {
+  public:
+    virtual ~ProgressPanels() = default;
+
+    virtual void SetCaption(const std::string& utf8Caption) = 0;
+    virtual float FrameWidth() const = 0;
+    virtual float FillWidth() const = 0;
+    virtual void SetFillWidth(float twips) = 0;
+    // Progress panel visible, then instructions panel hidden.
+    virtual void ShowProgress() = 0;
+    // Instructions panel visible, then progress panel hidden.
+    virtual void ShowInstructions() = 0;
+    // Processes all pending window events, then returns. Commands that
+    // arrive meanwhile reach RestoreCommands, which drops them during a run.
+    virtual void PumpEvents() = 0;
+};
+
+// What the restore window's commands need of a window. Implemented by each
+// front end; the commands never touch a control otherwise.
+class RestoreWindow {
+  public:
+    virtual ~RestoreWindow() = default;
+
+    virtual ProgressPanels& Panels() = 0;
+
+    // The drive list: filled at load, read by the Start command.
+    virtual DriveLetterSink& DriveList() = 0;
+    virtual std::size_t DriveCount() const = 0;
+    // The selected entry's text; empty when none is selected.
+    virtual std::string SelectedDrive() const = 0;
+
+    // The data-kind option group: its two captions, or hidden.
+    virtual void SetOptionCaptions(const std::string& first, const std::string& second) = 0;
+    virtual void HideOptions() = 0;
+    virtual bool FirstOptionSelected() const = 0;
+
+    // Text colour (0x00BBGGRR) of label-button 0 ("閉る") or 1 ("復元開始").
+    virtual void SetButtonColor(int index, std::uint32_t bgr) = 0;
+
+    // Drops keys and clicks that are waiting to be processed, so that input
+    // typed during a run never answers the box that follows it.
+    virtual void DiscardPendingInput() = 0;
+
+    // Shows one modal box and returns when it closes: true for OK, false for
+    // Cancel or the box closed by its frame.
+    virtual bool Ask(Message message) = 0;
+
+    // Unloads the window; control returns to the start window.
+    virtual void Close() = 0;
+};
+
+}  // namespace velmira
