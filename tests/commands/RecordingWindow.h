@@ -10,59 +10,60 @@
 
 namespace velmira::testing {
 
-// A restore window without a toolkit: it records what the commands do to
-// it, in order, as text ("ask ConfirmStart", "caption ...", "pump", ...),
-// answers boxes from a list (OK once it is used up) and keeps the bar's
-// widths exactly.
+// A restore window without a toolkit: it logs what the commands do to it
+// in order ("ask 2" for Message 2, "caption ...", "discard", ...), answers
+// boxes from a list (OK once it is used up) and keeps the bar exactly.
+// Event pumps are counted, not logged: long copies add them at any time.
 class RecordingWindow : public RestoreWindow, public ProgressPanels {
   public:
-    // RestoreWindow
     ProgressPanels& Panels() override { return *this; }
     DriveLetterSink& DriveList() override { return drives; }
     std::size_t DriveCount() const override { return drives.letters.size(); }
     std::string SelectedDrive() const override { return selected; }
-    void SetOptionCaptions(const std::string& first, const std::string& second) override;
-    void HideOptions() override { optionsVisible = false; }
+    void SetOptionCaptions(const std::string& first, const std::string& second) override {
+        options = {first, second};
+    }
+    void HideOptions() override { options.clear(); }
     bool FirstOptionSelected() const override { return firstOption; }
-    void SetButtonColor(int index, std::uint32_t bgr) override;
+    void SetButtonColor(int index, std::uint32_t bgr) override { colors.at(index) = bgr; }
     void DiscardPendingInput() override { log.push_back("discard"); }
-    bool Ask(Message message) override;
-    void Close() override;
+    bool Ask(Message message) override {
+        const MessageText& text = TextOf(message);
+        boxes.push_back(std::string(text.title) + ": " + std::string(text.text));
+        log.push_back("ask " + std::to_string(static_cast<int>(message)));
+        const bool answer = answers.empty() || answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
+    }
+    void Close() override { log.push_back("close"); }
 
-    // ProgressPanels
-    void SetCaption(const std::string& utf8Caption) override;
+    void SetCaption(const std::string& utf8Caption) override {
+        caption = utf8Caption;
+        log.push_back("caption " + utf8Caption);
+    }
     float FrameWidth() const override { return 3585.0F; }
     float FillWidth() const override { return fill; }
     void SetFillWidth(float twips) override { fill = twips; }
-    void ShowProgress() override;
-    void ShowInstructions() override;
-    void PumpEvents() override;
-
-    // The boxes' texts as "title: text", in order.
-    std::vector<std::string> Boxes() const;
-    // The log without the pumps.
-    std::vector<std::string> Steps() const;
+    void ShowProgress() override { log.push_back("show progress"); }
+    void ShowInstructions() override { log.push_back("show instructions"); }
+    void PumpEvents() override {
+        fillAtPump.push_back(fill);
+        if (onPump) onPump(static_cast<int>(fillAtPump.size()) - 1);
+    }
 
     LetterList drives;
     std::string selected;
     bool firstOption = true;
     std::vector<std::string> options{"治療簿", "カルテ"};
-    bool optionsVisible = true;
-    std::uint32_t buttonColors[2] = {0, 0};
+    std::vector<std::uint32_t> colors{0, 0};
     std::string caption = "処理中・・・・・。";
     float fill = 150.0F;
-    bool progressVisible = true;
-    bool instructionsVisible = true;
-    bool closed = false;
     std::deque<bool> answers;
-    std::vector<Message> asked;
+    std::vector<std::string> boxes;  // "title: text"
     std::vector<std::string> log;
     std::vector<float> fillAtPump;
     // Called at each pump with its number (0 for the first).
     std::function<void(int)> onPump;
-
-  private:
-    int pumps_ = 0;
 };
 
 }  // namespace velmira::testing

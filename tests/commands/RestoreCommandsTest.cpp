@@ -1,11 +1,54 @@
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
-#include "CommandsTestSupport.h"
+#include "BaseModule.h"
+#include "FolderDrives.h"
 #include "Layout.h"
 #include "NumberedError.h"
+#include "RecordingWindow.h"
+#include "RestoreCommands.h"
+#include "TempDir.h"
 
 namespace velmira::testing {
 namespace {
+
+// The machine's drives as a fixed table.
+class TableDriveSource : public DriveSource {
+  public:
+    void ForEachDrive(const std::function<void(const DriveEntry&)>& visit) override {
+        for (const DriveEntry& entry : entries) visit(entry);
+    }
+    std::vector<DriveEntry> entries{{'C', DriveType::Fixed},
+                                    {'D', DriveType::CdRom},
+                                    {'F', DriveType::Removable},
+                                    {'G', DriveType::Removable}};
+};
+
+// Drive C with the chart system's four folders and drive F, both in a
+// temporary folder; G is listed but has no medium.
+class CommandsTest : public ::testing::Test {
+  protected:
+    CommandsTest() {
+        for (const char* folder : {"H15", "set", "cb", "kdata"}) dir.MakeDir(Velmira(folder));
+        dir.MakeDir("F");
+        drives.roots = {{'C', dir.path() / "C"}, {'F', dir.path() / "F"}};
+        BaseModule::SitePrefecture = "茨城県";
+    }
+
+    std::filesystem::path Velmira(const std::filesystem::path& relative) const {
+        return dir.path() / "C" / "Velmira" / relative;
+    }
+    void Write(const std::filesystem::path& relative, std::string_view bytes = "data") const {
+        dir.Write(relative, bytes);
+    }
+
+    TempDir dir;
+    FolderDrives drives;
+    TableDriveSource source;
+    RecordingWindow window;
+    RestoreCommands commands{window, drives, source};
+};
 
 namespace fs = std::filesystem;
 using Steps = std::vector<std::string>;
@@ -21,18 +64,16 @@ const std::string kFailed = "エラー: 復元が正常に終了しませんで�
 TEST_F(CommandsTest, LoadSetsTheOptionsByRegionAndListsRemovableDrives) {
     commands.Load();
     EXPECT_EQ(window.options, (Steps{"治療簿", "カルテ"}));
-    EXPECT_TRUE(window.optionsVisible);
     EXPECT_EQ(window.drives.letters, (Steps{"F", "G"}));
 
     BaseModule::SitePrefecture = "鳥取県";
     commands.Load();
     EXPECT_EQ(window.options, (Steps{"カルテ", "検案書"}));
-    EXPECT_TRUE(window.optionsVisible);
 
     BaseModule::SitePrefecture = "茨城";
     commands.Load();
-    EXPECT_FALSE(window.optionsVisible);
-    EXPECT_TRUE(window.asked.empty());
+    EXPECT_TRUE(window.options.empty());
+    EXPECT_TRUE(window.boxes.empty());
 }
 
 // A drive source that fails after its first removable drive.
@@ -49,9 +90,9 @@ TEST_F(CommandsTest, FailedDriveListingEndsTheLoadSilently) {
     RestoreCommands failingCommands(window, drives, failing);
     failingCommands.Load();
     EXPECT_EQ(window.drives.letters, Steps{"E"});
-    EXPECT_TRUE(window.asked.empty());
+    EXPECT_TRUE(window.boxes.empty());
     failingCommands.PointerOverButton(1);
-    EXPECT_EQ(window.buttonColors[1], colors::kHighlightRed);
+    EXPECT_EQ(window.colors[1], colors::kHighlightRed);
 }
 
 TEST_F(CommandsTest, HoverHighlightsOneButtonAndTheBareWindowResetsBoth) {
@@ -59,24 +100,24 @@ TEST_F(CommandsTest, HoverHighlightsOneButtonAndTheBareWindowResetsBoth) {
     commands.PointerOverButton(1);
     commands.PointerOverButton(0);
     commands.PointerOverButton(2);
-    EXPECT_EQ(window.buttonColors[0], colors::kHighlightRed);
-    EXPECT_EQ(window.buttonColors[1], colors::kHighlightRed);
+    EXPECT_EQ(window.colors[0], colors::kHighlightRed);
+    EXPECT_EQ(window.colors[1], colors::kHighlightRed);
     commands.PointerOverWindow();
-    EXPECT_EQ(window.buttonColors[0], colors::kBlack);
-    EXPECT_EQ(window.buttonColors[1], colors::kBlack);
+    EXPECT_EQ(window.colors[0], colors::kBlack);
+    EXPECT_EQ(window.colors[1], colors::kBlack);
 }
 
 TEST_F(CommandsTest, ChecksComeBeforeTheConfirmation) {
     source.entries = {{'C', DriveType::Fixed}};
     commands.Load();
     commands.Click(1);
-    EXPECT_EQ(window.Boxes(), Steps{kDriveListEmpty});
+    EXPECT_EQ(window.boxes, Steps{kDriveListEmpty});
 
-    window.asked.clear();
+    window.boxes.clear();
     source.entries = {{'F', DriveType::Removable}};
     commands.Load();
     commands.Click(1);
-    EXPECT_EQ(window.Boxes(), Steps{kNoDriveSelected});
+    EXPECT_EQ(window.boxes, Steps{kNoDriveSelected});
     EXPECT_FALSE(commands.IsRunning());
 }
 
@@ -86,7 +127,7 @@ TEST_F(CommandsTest, CancelAtTheConfirmationListsAndCopiesNothing) {
     window.selected = "F";
     window.answers = {false};
     commands.Click(1);
-    EXPECT_EQ(window.Steps(), Steps{"ask ConfirmStart"});
+    EXPECT_EQ(window.log, Steps{"ask 2"});
     EXPECT_FALSE(fs::exists(Velmira("cb/T0001.dat")));
 }
 
@@ -115,9 +156,9 @@ TEST_P(SuccessfulRestore, CopiesTheJobsFilesThenReportsCompletion) {
 
     const std::string caption = std::string("caption ") + job.caption;
     const std::string bookFolder = job.bookFolder;
-    EXPECT_EQ(window.Steps(), (Steps{"ask ConfirmStart", caption, "show progress",
-                                     "show instructions", "discard", "ask Finished"}));
-    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFinished}));
+    EXPECT_EQ(window.log,
+              (Steps{"ask 2", caption, "show progress", "show instructions", "discard", "ask 3"}));
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
     if (bookFolder.empty()) {
         EXPECT_EQ(ReadAll(Velmira("H15/K0001.sxd")), "chart");
         EXPECT_EQ(ReadAll(Velmira("set/base.ini")), "base");
@@ -146,23 +187,22 @@ TEST_F(CommandsTest, ErrorsChooseTheirMessageByNumber) {
     commands.Load();
     window.selected = "G";  // no medium
     commands.Click(1);
-    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kNoMedium}));
-    EXPECT_EQ(window.Steps().back(), "ask DeviceUnavailable");
-    EXPECT_EQ(window.Steps().end()[-2], "discard");
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kNoMedium}));
+    EXPECT_EQ(window.log.back(), "ask 4");
+    EXPECT_EQ(window.log.end()[-2], "discard");
 
-    window.asked.clear();
+    window.boxes.clear();
     window.selected = "F";  // no backup folder
     commands.Click(1);
-    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFailed}));
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
     EXPECT_EQ(window.caption, "処理中・・・・・。");
 
     // An empty folder divides by zero after the chart job's panel switch.
-    window.asked.clear();
+    window.boxes.clear();
     dir.MakeDir("F/BackUp");
     commands.Click(1);
-    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFailed}));
-    EXPECT_TRUE(window.progressVisible);
-    EXPECT_FALSE(window.instructionsVisible);
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
+    EXPECT_EQ(window.log.end()[-3], "show progress");
     EXPECT_FALSE(commands.IsRunning());
 }
 
@@ -181,8 +221,8 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
     };
     commands.Click(1);
     EXPECT_FALSE(mayCloseDuringRun);
-    EXPECT_FALSE(window.closed);
-    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFinished}));
+    EXPECT_EQ(window.log.back(), "ask 3");
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
     std::vector<float> fills = window.fillAtPump;
     fills.erase(std::unique(fills.begin(), fills.end()), fills.end());
     const float step = 3585.0F / 3.0F;
@@ -194,7 +234,7 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
 
     EXPECT_TRUE(commands.MayClose());
     commands.Click(0);
-    EXPECT_TRUE(window.closed);
+    EXPECT_EQ(window.log.back(), "close");
 }
 
 }  // namespace
