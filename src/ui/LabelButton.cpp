@@ -1,11 +1,16 @@
 #include "LabelButton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 
 namespace velmira {
 
 LabelButton::LabelButton(const QString& text, QWidget* parent) : QLabel(text, parent) {
-    setFocusPolicy(Qt::NoFocus);
+    // By the keyboard only: a click leaves the focus where it was, so the
+    // mouse sees no focus rectangle appear.
+    setFocusPolicy(Qt::TabFocus);
     // Movement without a button pressed must reach the label, not its window.
     setMouseTracking(true);
 }
@@ -27,6 +32,31 @@ void LabelButton::mouseReleaseEvent(QMouseEvent* event) {
 void LabelButton::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     emit pointerMoved();
+}
+
+// A held key repeats: only its first press counts, so that the repeats
+// cannot answer the box the command opens.
+void LabelButton::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            event->accept();
+            if (!event->isAutoRepeat()) emit clicked();
+            return;
+        default:
+            QLabel::keyPressEvent(event);
+    }
+}
+
+void LabelButton::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(backgroundRole());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 }  // namespace velmira

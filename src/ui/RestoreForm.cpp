@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include "AccessibleFactory.h"
 #include "ColorRef.h"
 #include "InputDiscarder.h"
 #include "JapaneseFont.h"
@@ -14,6 +15,7 @@
 #include "Layout.h"
 #include "LineShape.h"
 #include "MessageBoxes.h"
+#include "ProgressFill.h"
 #include "QtText.h"
 #include "RectangleShape.h"
 #include "Twips.h"
@@ -69,8 +71,11 @@ void SetBackground(QWidget* widget, std::uint32_t bgr) {
 RestoreForm::RestoreForm(UiContext context, QWidget* parent)
     : QDialog(parent), commands_(*this, context.drives, context.driveSource) {
     setObjectName(QStringLiteral("RestoreForm"));
-    // An empty title would make the window system show the program's name.
+    InstallAccessibleFactory();
+    // An empty title would make the window system show the program's name;
+    // screen readers hear the heading instead of the blank.
     setWindowTitle(QStringLiteral(" "));
+    setAccessibleName(ToQString(texts::kRestoreHeading));
     setFont(JapaneseFont(9));
     setFixedSize(PixelsOf("RestoreForm").size());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -85,10 +90,10 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent)
 
     wakuFrame_[0] = MakeFrame("WakuFrame(0)", this);
     label1_[1] = MakeLabel("Label1(1)", texts::kIdleCaption, true, wakuFrame_[0]);
-    syoriSp_[0] = Named(new RectangleShape(TwipsOf("SyoriSp(0)"), {}, wakuFrame_[0]), "SyoriSp(0)");
-    syoriSp_[1] = Named(
-        new RectangleShape(TwipsOf("SyoriSp(1)"), FromColorRef(colors::kBarGreen), wakuFrame_[0]),
-        "SyoriSp(1)");
+    syoriSp0_ = Named(new RectangleShape(TwipsOf("SyoriSp(0)"), {}, wakuFrame_[0]), "SyoriSp(0)");
+    syoriSp1_ = Named(new ProgressFill(TwipsOf("SyoriSp(1)"), FromColorRef(colors::kBarGreen),
+                                       *syoriSp0_, wakuFrame_[0]),
+                      "SyoriSp(1)");
 
     // Created after the progress panel, so it lies in front of it until the
     // first run switches panels.
@@ -143,6 +148,8 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent)
 
     setTabOrder(drvList_, sentakuOp_[1]);
     setTabOrder(sentakuOp_[1], sentakuOp_[0]);
+    setTabOrder(sentakuOp_[0], cmdGd_[1]);
+    setTabOrder(cmdGd_[1], cmdGd_[0]);
     drvList_->setFocus();
 }
 
@@ -223,15 +230,15 @@ void RestoreForm::SetCaption(const std::string& utf8Caption) {
 }
 
 float RestoreForm::FrameWidth() const {
-    return syoriSp_[0]->WidthTwips();
+    return syoriSp0_->WidthTwips();
 }
 
 float RestoreForm::FillWidth() const {
-    return syoriSp_[1]->WidthTwips();
+    return syoriSp1_->WidthTwips();
 }
 
 void RestoreForm::SetFillWidth(float twips) {
-    syoriSp_[1]->SetWidthTwips(twips);
+    syoriSp1_->SetFill(twips);
 }
 
 void RestoreForm::ShowProgress() {

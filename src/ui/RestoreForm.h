@@ -19,6 +19,7 @@ namespace velmira {
 
 class LabelButton;
 class LineShape;
+class ProgressFill;
 class RectangleShape;
 
 // The working window: the operator picks the backup drive and, for two
@@ -85,7 +86,8 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     std::array<QLabel*, 5> label1_{};
     std::array<LineShape*, 2> line1_{};
     std::array<QFrame*, 3> wakuFrame_{};
-    std::array<RectangleShape*, 2> syoriSp_{};
+    RectangleShape* syoriSp0_ = nullptr;  // the bar's frame
+    ProgressFill* syoriSp1_ = nullptr;    // its fill
     QListWidget* drvList_ = nullptr;
     std::array<QRadioButton*, 2> sentakuOp_{};
     std::array<LabelButton*, 2> cmdGd_{};

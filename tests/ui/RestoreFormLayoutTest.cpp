@@ -88,24 +88,33 @@ TEST_F(RestoreFormTest, LoadColoursTheWindowAndItsPanels) {
     EXPECT_EQ(Find<LineShape>("Line1(1)")->color(), QColor(192, 192, 192));
 }
 
-TEST_F(RestoreFormTest, FocusStartsOnTheDriveListAndSkipsTheLabelButtons) {
+// Drive list, the option group at its selected option, 復元開始, 閉る and
+// round again; Enter or Space on a label-button is its click, and a click
+// leaves the focus where it was.
+TEST_F(RestoreFormTest, KeyboardReachesEveryCommandInOrder) {
     Open();
     EXPECT_EQ(form->focusWidget(), DrvList());
-    EXPECT_EQ(Find("CmdGd(0)")->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(Find("CmdGd(1)")->focusPolicy(), Qt::NoFocus);
-    // DrvList, then the option group at its selected option, then round again.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QStringList order;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << QApplication::focusWidget()->objectName();
     }
-    EXPECT_EQ(order, (QStringList{"SentakuOp(0)", "DrvList", "SentakuOp(0)"}));
+    EXPECT_EQ(order, (QStringList{"SentakuOp(0)", "CmdGd(1)", "CmdGd(0)", "DrvList"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Find("CmdGd(0)"));
+
     QTest::mouseClick(Find("SentakuOp(1)"), Qt::LeftButton);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::mousePress(Find("CmdGd(1)"), Qt::LeftButton);
     EXPECT_EQ(QApplication::focusWidget(), Find("SentakuOp(1)"));
+    QTest::mouseRelease(Find("CmdGd(1)"), Qt::LeftButton, {}, QPoint(-5, -5));
+    EXPECT_TRUE(boxes.seen().empty());
+    QTest::keyClick(Find("CmdGd(1)"), Qt::Key_Return);
+    QTest::keyClick(Find("CmdGd(1)"), Qt::Key_Space);
+    EXPECT_EQ(boxes.Texts(), (QStringList{kNoDriveSelected, kNoDriveSelected}));
+    QTest::keyClick(Find("CmdGd(0)"), Qt::Key_Space);
+    EXPECT_FALSE(form->isVisible());
 }
 
 // Hover: a label-button turns red under the pointer and only the bare

@@ -1,0 +1,34 @@
+#include "AccessibleFactory.h"
+
+#include <QAccessible>
+
+#include "LabelButton.h"
+#include "LabelButtonAccessible.h"
+#include "ProgressFill.h"
+#include "ProgressFillAccessible.h"
+
+namespace velmira {
+
+namespace {
+
+QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
+    if (className == QLatin1String(LabelButton::staticMetaObject.className())) {
+        return new LabelButtonAccessible(static_cast<LabelButton*>(object));
+    }
+    if (className == QLatin1String(ProgressFill::staticMetaObject.className())) {
+        return new ProgressFillAccessible(static_cast<ProgressFill*>(object));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibleFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(AccessibleFor);
+        return true;
+    }();
+    (void)installed;
+}
+
+}  // namespace velmira

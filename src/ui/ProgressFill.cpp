@@ -1,0 +1,31 @@
+#include "ProgressFill.h"
+
+#include <QAccessible>
+#include <algorithm>
+#include <cmath>
+
+namespace velmira {
+
+ProgressFill::ProgressFill(TwipsRect twips, QColor fill, const RectangleShape& frame,
+                           QWidget* parent)
+    : RectangleShape(twips, fill, parent), frame_(frame) {}
+
+void ProgressFill::SetFill(float twips) {
+    const int before = Percent();
+    SetWidthTwips(twips);
+    const int after = Percent();
+    if (after != before && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, after);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+int ProgressFill::Percent() const {
+    const double frame = frame_.WidthTwips();
+    if (!(frame > 0)) return 0;
+    const double share = (static_cast<double>(WidthTwips()) - 1.0) / frame;
+    if (!std::isfinite(share)) return 0;
+    return static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * 100.0));
+}
+
+}  // namespace velmira
