@@ -2,6 +2,7 @@
 #include <QRadioButton>
 #include <vector>
 
+#include "InputDiscarder.h"
 #include "RestoreFormTestSupport.h"
 #include "TempDir.h"
 
@@ -103,6 +104,39 @@ TEST_F(RestoreFormTest, EscapeDoesNotCloseTheWindow) {
     QTest::keyClick(form.get(), Qt::Key_Escape);
     QTest::keyClick(DrvList(), Qt::Key_Escape);
     EXPECT_TRUE(form->isVisible());
+}
+
+// Counts the events that reach a widget.
+class Counter : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) ++keys;
+        if (event->type() == QEvent::MouseButtonPress) ++clicks;
+        if (event->type() == QEvent::User) ++others;
+        return false;
+    }
+    int keys = 0;
+    int clicks = 0;
+    int others = 0;
+};
+
+// What the commands call before the box that follows a run: keys and
+// clicks typed ahead are dropped, everything else still arrives.
+TEST(InputDiscarder, DropsPendingKeysAndClicksOnly) {
+    QWidget widget;
+    Counter counter;
+    widget.installEventFilter(&counter);
+    QCoreApplication::postEvent(&widget,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        &widget, new QMouseEvent(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1),
+                                 Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(&widget, new QEvent(QEvent::User));
+    InputDiscarder::DiscardPending();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.keys, 0);
+    EXPECT_EQ(counter.clicks, 0);
+    EXPECT_EQ(counter.others, 1);
 }
 
 }  // namespace
