@@ -11,6 +11,7 @@
 #include "NumberedError.h"
 #include "ProgramStart.h"
 #include "SandboxDrives.h"
+#include "StartupBox.h"
 #include "StartupReport.h"
 
 namespace {
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    velmira::ProgramStart start(app, velmira::StartupReport::Show);
+    velmira::ProgramStart start(app, velmira::StartupBox::Show);
     try {
         std::filesystem::path dir;
         if (argc == 2) {
@@ -55,8 +56,8 @@ int main(int argc, char** argv) {
         return start.Run(drives, drives);
     } catch (const velmira::NumberedError& error) {
         // A malformed drives.txt or a DIR that is not a folder.
-        return start.Fail(velmira::StartupReport::Text(error));
+        return start.Fail(QString::fromStdString(velmira::StartupReport::Text(error)));
     } catch (const std::exception& error) {
-        return start.Fail(velmira::StartupReport::Text(error));
+        return start.Fail(QString::fromStdString(velmira::StartupReport::Text(error)));
     }
 }

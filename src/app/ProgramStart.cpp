@@ -46,9 +46,9 @@ int ProgramStart::Run(const DriveRoots& drives, DriveSource& driveSource) {
     try {
         form->Form_Load();
     } catch (const NumberedError& error) {
-        return Fail(StartupReport::Text(error, drives));
+        return Fail(QString::fromStdString(StartupReport::Text(error, drives)));
     } catch (const std::exception& error) {
-        return Fail(StartupReport::Text(error));
+        return Fail(QString::fromStdString(StartupReport::Text(error)));
     }
     form->show();
     return app_.exec();

@@ -4,11 +4,11 @@
 
 #include "MountedDrives.h"
 #include "ProgramStart.h"
-#include "StartupReport.h"
+#include "StartupBox.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    velmira::ProgramStart start(app, velmira::StartupReport::Show);
+    velmira::ProgramStart start(app, velmira::StartupBox::Show);
     velmira::MountedDrives drives;
     return start.Run(drives, drives);
 }

@@ -5,6 +5,7 @@
 #include "DriveRoots.h"
 #include "DriveSource.h"
 #include "RestoreWindow.h"
+#include "RunProgressView.h"
 
 namespace velmira {
 
@@ -33,12 +34,19 @@ class RestoreCommands {
     bool MayClose() const { return !running_; }
     bool IsRunning() const { return running_; }
 
+    // The run's view, with the folder listings of the last runs.
+    RunProgressView& View() { return view_; }
+
   private:
     void Start();
+    void Run();
+    // The box after a run: input typed meanwhile must not answer it.
+    void Report(Message message);
 
     RestoreWindow& window_;
     const DriveRoots& drives_;
     DriveSource& driveSource_;
+    RunProgressView view_;
     std::uint32_t highlightColor_ = 0;
     bool running_ = false;
 };

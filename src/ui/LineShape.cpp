@@ -8,7 +8,7 @@ LineShape::LineShape(TwipsRect twips, QColor color, QWidget* parent)
     : QWidget(parent), color_(color) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    QRect pixels = ToPixels(twips);
+    QRect pixels = ToQRect(twips);
     pixels.setHeight(1);
     setGeometry(pixels);
 }

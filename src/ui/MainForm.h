@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 
+#include "MainCommands.h"
 #include "UiContext.h"
 
 class QLabel;
@@ -11,8 +12,9 @@ class QPushButton;
 namespace velmira {
 
 // The start window: it explains the program, warns the operator, reads the
-// site prefecture at load, and leads on to the restore window or ends.
-class MainForm : public QWidget {
+// site prefecture at load, and leads on to the restore window or ends. Its
+// buttons forward to MainCommands.
+class MainForm : public QWidget, public MainWindow {
     Q_OBJECT
 
   public:
@@ -20,14 +22,20 @@ class MainForm : public QWidget {
 
     // Fills the labels, then reads the site prefecture. A failure to read it
     // escapes as a numbered error; the window must then not be shown.
-    void Form_Load();
+    void Form_Load() { commands_.Load(); }
 
     // 0: open a new restore window modally and wait for it to close;
     // any other index: close this window, which ends the program.
-    void Command1_Click(int index);
+    void Command1_Click(int index) { commands_.Click(index); }
+
+    // MainWindow
+    void SetLabelTexts(const std::string& label1, const std::string& label2) override;
+    void ShowRestoreWindow() override;
+    void Close() override;
 
   private:
     UiContext context_;
+    MainCommands commands_;
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
     QLabel* label3_ = nullptr;

@@ -7,42 +7,20 @@
 #include <QMessageBox>
 #include <QSpacerItem>
 
+#include "QtText.h"
+
 namespace velmira {
 
 namespace {
-const QString kCheckTitle = QStringLiteral("確認");
-const QString kErrorTitle = QStringLiteral("エラー");
 // Room for the frame's icon and buttons beside a title, in pixels.
 constexpr int kFrameButtonsRoom = 150;
 }  // namespace
 
-void MessageBoxes::DriveListEmpty() const {
-    Show(QStringLiteral("バックアップ機器が接続されていません。\r\nまたは電源が入っていません。"),
-         kCheckTitle, false);
-}
-
-void MessageBoxes::NoDriveSelected() const {
-    Show(QStringLiteral("バックアップドライブを指定してください。"), kCheckTitle, false);
-}
-
-bool MessageBoxes::ConfirmStart() const {
-    return Show(QStringLiteral("処理を開始します。"), QStringLiteral("復元処理"), true);
-}
-
-void MessageBoxes::Finished() const {
-    Show(QStringLiteral("終了しました。"), kCheckTitle, false);
-}
-
-void MessageBoxes::DeviceUnavailable() const {
-    Show(QStringLiteral("ディスクが挿入されていない。または、ディスクが違います。"), kErrorTitle,
-         false);
-}
-
-void MessageBoxes::RestoreFailed() const {
-    Show(QStringLiteral("復元が正常に終了しませんでした。"), kErrorTitle, false);
-}
-
-bool MessageBoxes::Show(const QString& text, const QString& title, bool withCancel) const {
+bool MessageBoxes::Show(Message message) const {
+    const MessageText& shown = TextOf(message);
+    const QString title = ToQString(shown.title);
+    const bool withCancel = shown.withCancel;
+    const QString text = ToQString(shown.text);
     QMessageBox box(QMessageBox::NoIcon, title, text,
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);

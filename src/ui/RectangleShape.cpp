@@ -22,7 +22,7 @@ void RectangleShape::Place() {
     // A width under half a pixel (the 1-twip start of the bar) still shows as
     // a one-pixel sliver; a negative width is shown as none at all.
     shown.width = std::max(0.0, static_cast<double>(width_));
-    QRect pixels = ToPixels(shown);
+    QRect pixels = ToQRect(shown);
     if (pixels.width() < 1) pixels.setWidth(1);
     // A bar step under a pixel changes nothing on the screen; repainting
     // for it would cost more than copying a small file. A new geometry

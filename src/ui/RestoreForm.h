@@ -3,8 +3,11 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <memory>
 
-#include "ProgressView.h"
+#include "DriveListSink.h"
+#include "RestoreCommands.h"
+#include "RestoreWindow.h"
 #include "UiContext.h"
 
 class QFrame;
@@ -14,51 +17,60 @@ class QRadioButton;
 
 namespace velmira {
 
-class FileListBox;
 class LabelButton;
 class LineShape;
 class RectangleShape;
 
 // The working window: the operator picks the backup drive and, for two
 // regions, the kind of data, then starts the restore with the label-button
-// "復元開始". A run draws its progress here through ProgressView. The window
-// is created anew at every opening and shown modally.
-class RestoreForm : public QDialog, public ProgressView {
+// "復元開始". Its controls forward their events to RestoreCommands, which
+// decides everything. The window is created anew at every opening and
+// shown modally.
+class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels {
     Q_OBJECT
 
   public:
     explicit RestoreForm(UiContext context, QWidget* parent = nullptr);
     ~RestoreForm() override;
 
-    // Colours the window, lays the panels on one rectangle, sets the options
-    // by region and fills the drive list. Errors end it silently.
+    // Colours the window, lays the panels on one rectangle, then loads the
+    // commands: options by region and the drive list.
     void Form_Load();
 
     // 0: close the window; 1: the Start command.
-    void CmdGd_Click(int index);
-    // Pointer over a label-button: it takes the highlight colour.
-    void CmdGd_MouseMove(int index);
-    // Pointer over the bare window: every label-button turns black.
-    void Form_MouseMove();
+    void CmdGd_Click(int index) { commands_.Click(index); }
+    void CmdGd_MouseMove(int index) { commands_.PointerOverButton(index); }
+    void Form_MouseMove() { commands_.PointerOverWindow(); }
 
     // True while a Start command is in progress.
-    bool IsRunning() const { return running_; }
+    bool IsRunning() const { return commands_.IsRunning(); }
+    RestoreCommands& Commands() { return commands_; }
 
-    // ProgressView
+    // RestoreWindow
+    ProgressPanels& Panels() override { return *this; }
+    DriveLetterSink& DriveList() override { return *driveSink_; }
+    std::size_t DriveCount() const override;
+    std::string SelectedDrive() const override;
+    void SetOptionCaptions(const std::string& first, const std::string& second) override;
+    void HideOptions() override;
+    bool FirstOptionSelected() const override;
+    void SetButtonColor(int index, std::uint32_t bgr) override;
+    void DiscardPendingInput() override;
+    bool Ask(Message message) override;
+    void Close() override;
+
+    // ProgressPanels
     void SetCaption(const std::string& utf8Caption) override;
     float FrameWidth() const override;
     float FillWidth() const override;
     void SetFillWidth(float twips) override;
     void ShowProgress() override;
     void ShowInstructions() override;
-    void ListFolder(int lister, const std::filesystem::path& nativeFolder) override;
-    std::size_t ListCount(int lister) const override;
-    ListedFile ListEntry(int lister, std::size_t index) const override;
-    void Yield() override;
     void PumpEvents() override;
 
   signals:
-    // Emitted at every yield of a run, before pending events are processed.
+    // Emitted at every event pump of a run, before pending events are
+    // processed.
     void Yielding();
 
   public slots:
@@ -70,13 +82,6 @@ class RestoreForm : public QDialog, public ProgressView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void StartCommand();
-    void SetCmdGdColor(int index, std::uint32_t bgr);
-
-    UiContext context_;
-    std::uint32_t highlightColor_ = 0;
-    bool running_ = false;
-
     std::array<QLabel*, 5> label1_{};
     std::array<LineShape*, 2> line1_{};
     std::array<QFrame*, 3> wakuFrame_{};
@@ -84,7 +89,9 @@ class RestoreForm : public QDialog, public ProgressView {
     QListWidget* drvList_ = nullptr;
     std::array<QRadioButton*, 2> sentakuOp_{};
     std::array<LabelButton*, 2> cmdGd_{};
-    std::array<FileListBox*, 2> backUpFileList_{};
+
+    std::unique_ptr<DriveListSink> driveSink_;
+    RestoreCommands commands_;
 };
 
 }  // namespace velmira

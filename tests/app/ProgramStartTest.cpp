@@ -13,7 +13,7 @@
 #include "MainForm.h"
 #include "ProgramStart.h"
 #include "SandboxDrives.h"
-#include "StartupReport.h"
+#include "StartupBox.h"
 #include "TempDir.h"
 
 namespace velmira {
@@ -150,7 +150,7 @@ TEST_F(ProgramStartTest, CannotStartWithoutItsSettings) {
     }
 }
 
-TEST(StartupReportTest, ShowsAPlainBoxAndWritesTheSameToStandardError) {
+TEST(StartupBoxTest, ShowsAPlainBoxAndWritesTheSameToStandardError) {
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::Critical;
@@ -166,7 +166,7 @@ TEST(StartupReportTest, ShowsAPlainBoxAndWritesTheSameToStandardError) {
         box->button(QMessageBox::Ok)->click();
     });
     ::testing::internal::CaptureStderr();
-    StartupReport::Show(QStringLiteral("起動できません。"));
+    StartupBox::Show(QStringLiteral("起動できません。"));
     const std::string written = ::testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(title, QStringLiteral("バックアップデータ復元"));

@@ -13,7 +13,6 @@
 #include "BaseModule.h"
 #include "MainForm.h"
 #include "MessageBoxAnswerer.h"
-#include "NumberedError.h"
 #include "RestoreForm.h"
 #include "TextCodec.h"
 #include "UiSandbox.h"
@@ -60,24 +59,6 @@ class MainFormTest : public ::testing::Test {
     MessageBoxAnswerer boxes;
     MainForm main{sandbox.Context()};
 };
-
-TEST_F(MainFormTest, LoadFillsTheLabelsThenReadsThePrefecture) {
-    main.Form_Load();
-    const QString intro = Find<QLabel>("Label1")->text();
-    EXPECT_TRUE(
-        intro.startsWith(QStringLiteral("このプログラムはバックアップされたカルテデータ･\r\n")));
-    EXPECT_TRUE(intro.endsWith(QStringLiteral("必ずマシンが正常な状態で作業をしてください。\r\n")));
-    EXPECT_EQ(intro.count(QStringLiteral("\r\n")), 5);
-    EXPECT_EQ(Find<QLabel>("Label2")->text().count(QStringLiteral("\r\n")), 2);
-    EXPECT_EQ(BaseModule::SitePrefecture, "鳥取県");
-}
-
-TEST_F(MainFormTest, MissingSettingsFileEscapesTheLoadAfterTheLabels) {
-    std::filesystem::remove(sandbox.Velmira("set/info.ini"));
-    EXPECT_THROW(main.Form_Load(), NumberedError);
-    EXPECT_FALSE(Find<QLabel>("Label1")->text().isEmpty());
-    EXPECT_TRUE(BaseModule::SitePrefecture.empty());
-}
 
 TEST_F(MainFormTest, WindowLayout) {
     main.Form_Load();

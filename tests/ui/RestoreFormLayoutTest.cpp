@@ -5,22 +5,10 @@
 #include "ColorRef.h"
 #include "JapaneseFont.h"
 #include "LineShape.h"
-#include "NumberedError.h"
 #include "RestoreFormTestSupport.h"
-#include "Twips.h"
 
 namespace velmira::testing {
 namespace {
-
-TEST(Twips, EdgesAreRoundedSoNeighboursStayFlush) {
-    EXPECT_EQ(ToPixels({570, 885, 3585, 135}), QRect(38, 59, 239, 9));
-    // 1000 twips is 66.7 px: rounding sizes would leave a gap or overlap.
-    const QRect left = ToPixels({0, 0, 1000, 100});
-    const QRect right = ToPixels({1000, 0, 1000, 100});
-    EXPECT_EQ(left.right() + 1, right.left());
-    EXPECT_EQ(TwipsToPixels(7.5), 1);
-    EXPECT_EQ(TwipsToPixels(7.4), 0);
-}
 
 TEST(ColorRef, RedIsTheLowByte) {
     EXPECT_EQ(FromColorRef(0x000000FF), QColor(255, 0, 0));
@@ -51,9 +39,6 @@ TEST_F(RestoreFormTest, ControlsSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(Find("Label1(3)")->geometry(), QRect(10, 16, 291, 60));
     EXPECT_EQ(Find("Line1(0)")->geometry(), QRect(6, 24, 308, 1));
     EXPECT_EQ(Find("Line1(1)")->geometry(), QRect(8, 144, 308, 1));
-    for (const char* lister : {"BackUpFileList(0)", "BackUpFileList(1)"}) {
-        EXPECT_GE(Find(lister)->y(), form->height()) << lister;
-    }
     // The load lays the instructions panel over the progress panel.
     EXPECT_EQ(Find("WakuFrame(0)")->geometry(), QRect(6, 25, 315, 116));
     EXPECT_EQ(Find("WakuFrame(1)")->geometry(), Find("WakuFrame(0)")->geometry());
@@ -121,45 +106,6 @@ TEST_F(RestoreFormTest, FocusStartsOnTheDriveListAndSkipsTheLabelButtons) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), Find("SentakuOp(1)"));
-}
-
-TEST_F(RestoreFormTest, OptionsFollowTheRegion) {
-    Open();
-    EXPECT_EQ(Find<QRadioButton>("SentakuOp(0)")->text(), QStringLiteral("治療簿"));
-    EXPECT_EQ(Find<QRadioButton>("SentakuOp(1)")->text(), QStringLiteral("カルテ"));
-    EXPECT_TRUE(Find<QRadioButton>("SentakuOp(0)")->isChecked());
-
-    BaseModule::SitePrefecture = "鳥取県";
-    Open();
-    EXPECT_EQ(Find<QRadioButton>("SentakuOp(0)")->text(), QStringLiteral("カルテ"));
-    EXPECT_EQ(Find<QRadioButton>("SentakuOp(1)")->text(), QStringLiteral("検案書"));
-    EXPECT_TRUE(Find("WakuFrame(2)")->isVisible());
-
-    BaseModule::SitePrefecture = "茨城";
-    Open();
-    EXPECT_FALSE(Find("WakuFrame(2)")->isVisible());
-}
-
-// A drive source that fails after its first removable drive.
-class FailingDriveSource : public DriveSource {
-  public:
-    void ForEachDrive(const std::function<void(const DriveEntry&)>& visit) override {
-        visit(DriveEntry{'E', DriveType::Removable});
-        throw NumberedError(ErrorNumber::DeviceIoError, "drive table");
-    }
-};
-
-TEST_F(RestoreFormTest, FailedDriveListingEndsTheLoadSilently) {
-    FailingDriveSource failing;
-    form = std::make_unique<RestoreForm>(UiContext{sandbox.drives(), failing});
-    form->Form_Load();
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    QTest::qWait(20);
-    EXPECT_TRUE(boxes.seen().empty());
-    ASSERT_EQ(DrvList()->count(), 1);
-    EXPECT_EQ(DrvList()->item(0)->text(), QStringLiteral("E"));
-    EXPECT_EQ(form->palette().color(QPalette::Window), QColor(255, 212, 212));
 }
 
 // Hover: a label-button turns red under the pointer and only the bare

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <exception>
+#include <string>
 
 #include "DriveRoots.h"
 #include "NumberedError.h"
@@ -10,22 +10,19 @@ namespace velmira {
 
 // What the operator is told when the program cannot start: the error's
 // number and description and the settings file it was reading. Shown before
-// any window exists, so it is the only thing on the screen.
+// any window exists, so it is the only thing on the screen. Texts are UTF-8
+// with LF line breaks; each front end shows them in a plain box.
 class StartupReport {
   public:
-    static QString Title();
+    static std::string Title();
 
     // The report of a failed start window load.
-    static QString Text(const NumberedError& error, const DriveRoots& drives);
+    static std::string Text(const NumberedError& error, const DriveRoots& drives);
     // The report of a numbered error before the start window, such as
     // drives that cannot be set up.
-    static QString Text(const NumberedError& error);
+    static std::string Text(const NumberedError& error);
     // The report of any other failure before the windows run.
-    static QString Text(const std::exception& error);
-
-    // Writes the report to standard error, then shows it in a message box
-    // and returns when the operator closes it.
-    static void Show(const QString& text);
+    static std::string Text(const std::exception& error);
 };
 
 }  // namespace velmira

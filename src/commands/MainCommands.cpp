@@ -1,0 +1,22 @@
+#include "MainCommands.h"
+
+#include "SitePrefecture.h"
+#include "WindowTexts.h"
+
+namespace velmira {
+
+void MainCommands::Load() {
+    window_.SetLabelTexts(std::string(texts::kMainLabel1), std::string(texts::kMainLabel2));
+    LoadSitePrefecture(drives_);
+}
+
+void MainCommands::Click(int index) {
+    if (index == 0) {
+        // A new window each time, so its drive list and options start afresh.
+        window_.ShowRestoreWindow();
+    } else {
+        window_.Close();
+    }
+}
+
+}  // namespace velmira

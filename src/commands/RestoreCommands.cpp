@@ -1,0 +1,121 @@
+#include "RestoreCommands.h"
+
+#include <exception>
+
+#include "JobRules.h"
+#include "Layout.h"
+#include "NumberedError.h"
+#include "RemovableDriveList.h"
+#include "RestoreRun.h"
+#include "SiteRegion.h"
+#include "WindowTexts.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr int kButtonCount = 2;
+// Tottori's two kinds of data.
+constexpr std::string_view kTottoriOption0 = "カルテ";
+constexpr std::string_view kTottoriOption1 = "検案書";
+
+// Set for the length of a Start command, whichever way it ends.
+class RunningFlag {
+  public:
+    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunningFlag() { flag_ = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+RestoreCommands::RestoreCommands(RestoreWindow& window, const DriveRoots& drives,
+                                 DriveSource& driveSource)
+    : window_(window), drives_(drives), driveSource_(driveSource), view_(window.Panels()) {}
+
+void RestoreCommands::Load() {
+    // Silent trap: whatever fails, the window shows what the load had done
+    // so far. Only the drive listing can fail.
+    try {
+        highlightColor_ = colors::kHighlightRed;
+        switch (CurrentSiteRegion()) {
+            case SiteRegion::Ibaraki:
+                window_.SetOptionCaptions(std::string(texts::kOption0),
+                                          std::string(texts::kOption1));
+                break;
+            case SiteRegion::Tottori:
+                window_.SetOptionCaptions(std::string(kTottoriOption0),
+                                          std::string(kTottoriOption1));
+                break;
+            case SiteRegion::Other:
+                window_.HideOptions();
+                break;
+        }
+        RemovableDriveList(window_.DriveList(), driveSource_);
+    } catch (const NumberedError&) {
+    } catch (const std::exception&) {
+    }
+}
+
+void RestoreCommands::Click(int index) {
+    // Commands that arrive during a run's event pumps wait for nobody: they
+    // are dropped, so there is never a run inside a run and the window is
+    // never closed under one.
+    if (running_) return;
+    if (index == 0) {
+        window_.Close();
+    } else if (index == 1) {
+        Start();
+    }
+}
+
+void RestoreCommands::PointerOverButton(int index) {
+    if (index < 0 || index >= kButtonCount) return;
+    window_.SetButtonColor(index, highlightColor_);
+}
+
+void RestoreCommands::PointerOverWindow() {
+    for (int index = 0; index < kButtonCount; ++index) {
+        window_.SetButtonColor(index, colors::kBlack);
+    }
+}
+
+void RestoreCommands::Start() {
+    const RunningFlag running(running_);
+    try {
+        if (window_.DriveCount() == 0) {
+            window_.Ask(Message::DriveListEmpty);
+            return;
+        }
+        if (window_.SelectedDrive().empty()) {
+            window_.Ask(Message::NoDriveSelected);
+            return;
+        }
+        if (!window_.Ask(Message::ConfirmStart)) return;
+        Run();
+    } catch (const NumberedError& error) {
+        Report(error.number() == ErrorNumber::DeviceUnavailable ? Message::DeviceUnavailable
+                                                                : Message::RestoreFailed);
+        return;
+    } catch (const std::exception&) {
+        Report(Message::RestoreFailed);
+        return;
+    }
+    Report(Message::Finished);
+}
+
+void RestoreCommands::Run() {
+    const RestoreJob job = SelectJob(CurrentSiteRegion(), window_.FirstOptionSelected());
+    RunRestoreJob(job, window_.SelectedDrive().front(), view_, drives_);
+}
+
+void RestoreCommands::Report(Message message) {
+    window_.DiscardPendingInput();
+    window_.Ask(message);
+}
+
+}  // namespace velmira

@@ -1,0 +1,39 @@
+#include "StartupReport.h"
+
+#include "SitePrefecture.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr const char* kCannotStart = "起動できません。\n\n";
+
+std::string Heading(const NumberedError& error) {
+    return kCannotStart + ("エラー " + std::to_string(error.code()) + ": " + error.description());
+}
+
+// The native path (or what else failed), for whoever has to fix it.
+std::string Detail(const NumberedError& error) {
+    if (error.detail().empty()) return {};
+    return "\n(" + error.detail() + ")";
+}
+
+}  // namespace
+
+std::string StartupReport::Title() {
+    return "バックアップデータ復元";
+}
+
+std::string StartupReport::Text(const NumberedError& error, const DriveRoots& drives) {
+    return Heading(error) + "\n設定ファイル: " + SettingsFilePath(drives).Display() + Detail(error);
+}
+
+std::string StartupReport::Text(const NumberedError& error) {
+    return Heading(error) + Detail(error);
+}
+
+std::string StartupReport::Text(const std::exception& error) {
+    return kCannotStart + std::string(error.what());
+}
+
+}  // namespace velmira

@@ -1,0 +1,201 @@
+#include <algorithm>
+
+#include "CommandsTestSupport.h"
+#include "Layout.h"
+#include "NumberedError.h"
+
+namespace velmira::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Steps = std::vector<std::string>;
+
+const std::string kDriveListEmpty =
+    "確認: バックアップ機器が接続されていません。\r\nまたは電源が入っていません。";
+const std::string kNoDriveSelected = "確認: バックアップドライブを指定してください。";
+const std::string kConfirm = "復元処理: 処理を開始します。";
+const std::string kFinished = "確認: 終了しました。";
+const std::string kNoMedium = "エラー: ディスクが挿入されていない。または、ディスクが違います。";
+const std::string kFailed = "エラー: 復元が正常に終了しませんでした。";
+
+TEST_F(CommandsTest, LoadSetsTheOptionsByRegionAndListsRemovableDrives) {
+    commands.Load();
+    EXPECT_EQ(window.options, (Steps{"治療簿", "カルテ"}));
+    EXPECT_TRUE(window.optionsVisible);
+    EXPECT_EQ(window.drives.letters, (Steps{"F", "G"}));
+
+    BaseModule::SitePrefecture = "鳥取県";
+    commands.Load();
+    EXPECT_EQ(window.options, (Steps{"カルテ", "検案書"}));
+    EXPECT_TRUE(window.optionsVisible);
+
+    BaseModule::SitePrefecture = "茨城";
+    commands.Load();
+    EXPECT_FALSE(window.optionsVisible);
+    EXPECT_TRUE(window.asked.empty());
+}
+
+// A drive source that fails after its first removable drive.
+class FailingDriveSource : public DriveSource {
+  public:
+    void ForEachDrive(const std::function<void(const DriveEntry&)>& visit) override {
+        visit(DriveEntry{'E', DriveType::Removable});
+        throw NumberedError(ErrorNumber::DeviceIoError, "drive table");
+    }
+};
+
+TEST_F(CommandsTest, FailedDriveListingEndsTheLoadSilently) {
+    FailingDriveSource failing;
+    RestoreCommands failingCommands(window, drives, failing);
+    failingCommands.Load();
+    EXPECT_EQ(window.drives.letters, Steps{"E"});
+    EXPECT_TRUE(window.asked.empty());
+    failingCommands.PointerOverButton(1);
+    EXPECT_EQ(window.buttonColors[1], colors::kHighlightRed);
+}
+
+TEST_F(CommandsTest, HoverHighlightsOneButtonAndTheBareWindowResetsBoth) {
+    commands.Load();
+    commands.PointerOverButton(1);
+    commands.PointerOverButton(0);
+    commands.PointerOverButton(2);
+    EXPECT_EQ(window.buttonColors[0], colors::kHighlightRed);
+    EXPECT_EQ(window.buttonColors[1], colors::kHighlightRed);
+    commands.PointerOverWindow();
+    EXPECT_EQ(window.buttonColors[0], colors::kBlack);
+    EXPECT_EQ(window.buttonColors[1], colors::kBlack);
+}
+
+TEST_F(CommandsTest, ChecksComeBeforeTheConfirmation) {
+    source.entries = {{'C', DriveType::Fixed}};
+    commands.Load();
+    commands.Click(1);
+    EXPECT_EQ(window.Boxes(), Steps{kDriveListEmpty});
+
+    window.asked.clear();
+    source.entries = {{'F', DriveType::Removable}};
+    commands.Load();
+    commands.Click(1);
+    EXPECT_EQ(window.Boxes(), Steps{kNoDriveSelected});
+    EXPECT_FALSE(commands.IsRunning());
+}
+
+TEST_F(CommandsTest, CancelAtTheConfirmationListsAndCopiesNothing) {
+    Write("F/BackUp2/T0001.dat");
+    commands.Load();
+    window.selected = "F";
+    window.answers = {false};
+    commands.Click(1);
+    EXPECT_EQ(window.Steps(), Steps{"ask ConfirmStart"});
+    EXPECT_FALSE(fs::exists(Velmira("cb/T0001.dat")));
+}
+
+struct JobCase {
+    const char* prefecture;
+    bool firstOption;
+    const char* caption;
+    // Where T0001.dat of BackUp2 lands, or "" for the chart job.
+    const char* bookFolder;
+};
+
+class SuccessfulRestore : public CommandsTest, public ::testing::WithParamInterface<JobCase> {};
+
+TEST_P(SuccessfulRestore, CopiesTheJobsFilesThenReportsCompletion) {
+    const JobCase& job = GetParam();
+    BaseModule::SitePrefecture = job.prefecture;
+    Write("F/BackUp/K0001.sxd", "chart");
+    Write("F/BackUp/base.ini", "base");
+    Write("F/BackUp/readme.txt");
+    Write("F/BackUp2/T0001.dat", "book");
+    Write("C/Velmira/H15/K0001.sxd", "old chart");
+    commands.Load();
+    window.selected = "F";
+    window.firstOption = job.firstOption;
+    commands.Click(1);
+
+    const std::string caption = std::string("caption ") + job.caption;
+    const std::string bookFolder = job.bookFolder;
+    EXPECT_EQ(window.Steps(), (Steps{"ask ConfirmStart", caption, "show progress",
+                                     "show instructions", "discard", "ask Finished"}));
+    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFinished}));
+    if (bookFolder.empty()) {
+        EXPECT_EQ(ReadAll(Velmira("H15/K0001.sxd")), "chart");
+        EXPECT_EQ(ReadAll(Velmira("set/base.ini")), "base");
+        EXPECT_TRUE(fs::is_empty(Velmira("cb")));
+    } else {
+        EXPECT_EQ(ReadAll(Velmira(fs::path(bookFolder) / "T0001.dat")), "book");
+        EXPECT_EQ(ReadAll(Velmira("H15/K0001.sxd")), "old chart");
+    }
+    // The bar ends one twip wider than its frame: 1 + 3585 twips.
+    EXPECT_FLOAT_EQ(window.fill, 3586.0F);
+    EXPECT_FALSE(commands.IsRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRegionAndOption, SuccessfulRestore,
+    ::testing::Values(JobCase{"茨城県", true, "治療簿データを復元中････", "cb"},
+                      JobCase{"茨城県", false, "カルテデータを復元中････", ""},
+                      JobCase{"鳥取県", true, "カルテデータを復元中････", ""},
+                      JobCase{"鳥取県", false, "検案書データを復元中････", "kdata"},
+                      JobCase{"東京都", true, "カルテデータを復元中････", ""}));
+
+// The box after a run is chosen by the error's number: 68 is the missing
+// medium, anything else is a failed restore.
+TEST_F(CommandsTest, ErrorsChooseTheirMessageByNumber) {
+    BaseModule::SitePrefecture = "東京都";
+    commands.Load();
+    window.selected = "G";  // no medium
+    commands.Click(1);
+    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kNoMedium}));
+    EXPECT_EQ(window.Steps().back(), "ask DeviceUnavailable");
+    EXPECT_EQ(window.Steps().end()[-2], "discard");
+
+    window.asked.clear();
+    window.selected = "F";  // no backup folder
+    commands.Click(1);
+    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFailed}));
+    EXPECT_EQ(window.caption, "処理中・・・・・。");
+
+    // An empty folder divides by zero after the chart job's panel switch.
+    window.asked.clear();
+    dir.MakeDir("F/BackUp");
+    commands.Click(1);
+    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFailed}));
+    EXPECT_TRUE(window.progressVisible);
+    EXPECT_FALSE(window.instructionsVisible);
+    EXPECT_FALSE(commands.IsRunning());
+}
+
+// Long copies pump events in between too, so the bar is read at each
+// change rather than at each pump.
+TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDropped) {
+    for (const char* name : {"a.dat", "b.dat", "c.dat"}) Write(fs::path("F/BackUp2") / name);
+    commands.Load();
+    window.selected = "F";
+    bool mayCloseDuringRun = true;
+    window.onPump = [&](int pump) {
+        if (pump != 1) return;
+        mayCloseDuringRun = commands.MayClose();
+        commands.Click(1);
+        commands.Click(0);
+    };
+    commands.Click(1);
+    EXPECT_FALSE(mayCloseDuringRun);
+    EXPECT_FALSE(window.closed);
+    EXPECT_EQ(window.Boxes(), (Steps{kConfirm, kFinished}));
+    std::vector<float> fills = window.fillAtPump;
+    fills.erase(std::unique(fills.begin(), fills.end()), fills.end());
+    const float step = 3585.0F / 3.0F;
+    ASSERT_EQ(fills.size(), 4U);
+    EXPECT_FLOAT_EQ(fills[0], 1.0F);
+    EXPECT_FLOAT_EQ(fills[1], 1.0F + step);
+    EXPECT_FLOAT_EQ(fills[2], 1.0F + step + step);
+    EXPECT_FLOAT_EQ(fills[3], 1.0F + 3585.0F);
+
+    EXPECT_TRUE(commands.MayClose());
+    commands.Click(0);
+    EXPECT_TRUE(window.closed);
+}
+
+}  // namespace
+}  // namespace velmira::testing
