@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+// The run's Yield is a method here, not the 16-bit call windows.h maps away.
+#undef Yield
 
 namespace velmira {
 
