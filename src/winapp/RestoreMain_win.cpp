@@ -1,7 +1,8 @@
 // The Windows program: the machine's own drive letters, the Win32 windows.
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <exception>
