@@ -255,20 +255,6 @@ LRESULT RestoreForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             Paint();
             return 0;
-        // A screen reader names the window by its heading; the title bar,
-        // drawn from the window's own text, stays blank.
-        case WM_GETTEXT: {
-            const std::wstring name = WideText(texts::kRestoreHeading);
-            const auto room = static_cast<std::size_t>(wParam);
-            if (room == 0) return 0;
-            const std::size_t count = std::min(room - 1, name.size());
-            auto* out = reinterpret_cast<wchar_t*>(lParam);
-            name.copy(out, count);
-            out[count] = L'\0';
-            return static_cast<LRESULT>(count);
-        }
-        case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(WideText(texts::kRestoreHeading).size());
         default:
             return Default(message, wParam, lParam);
     }
