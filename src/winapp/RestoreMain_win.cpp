@@ -1,0 +1,53 @@
+// The Windows program: the machine's own drive letters, the Win32 windows.
+
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "MainForm.h"
+#include "MessagePump.h"
+#include "NumberedError.h"
+#include "StartupReport.h"
+#include "WideText.h"
+#include "WindowsDrives_win.h"
+
+namespace {
+
+constexpr int kCannotStart = 1;
+
+int Fail(const std::string& report) {
+    std::fprintf(stderr, "%s\n", report.c_str());
+    std::fflush(stderr);
+    MessageBoxW(nullptr, velmira::WideText(report).c_str(),
+                velmira::WideText(velmira::StartupReport::Title()).c_str(),
+                MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+    return kCannotStart;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    try {
+        velmira::WindowsDrives drives;
+        velmira::MainForm form(drives, drives);
+        try {
+            form.Load();
+        } catch (const velmira::NumberedError& error) {
+            return Fail(velmira::StartupReport::Text(error, drives));
+        }
+        form.Show();
+        const bool never = false;
+        velmira::MessagePump::RunUntil(never);
+        return 0;
+    } catch (const velmira::NumberedError& error) {
+        return Fail(velmira::StartupReport::Text(error));
+    } catch (const std::exception& error) {
+        return Fail(velmira::StartupReport::Text(error));
+    }
+}

@@ -1,0 +1,42 @@
+#include "ChildControl.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "WideText.h"
+
+namespace velmira {
+
+HWND ChildControl(const wchar_t* className, std::string_view utf8Text, DWORD style, HWND parent,
+                  const PixelRect& at, int id, HFONT font) {
+    const std::wstring text = WideText(utf8Text);
+    const HWND control = CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                                         at.left, at.top, at.width, at.height, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                         GetModuleHandleW(nullptr), nullptr);
+    if (control == nullptr) {
+        std::fprintf(stderr, "CreateWindowExW(%ls) failed: %lu\n", className, GetLastError());
+        std::abort();
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+void FitToText(HWND control) {
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT size{0, 0, 0, 0};
+    DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &size, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    SetWindowPos(control, nullptr, 0, 0, size.right, size.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace velmira

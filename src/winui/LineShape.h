@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "Layout.h"
+
+namespace velmira {
+
+// A one-pixel line drawn by its container, from (left, top) to
+// (left + width, top) of its layout row.
+class LineShape {
+  public:
+    LineShape(const TwipsRect& twips, std::uint32_t bgr) : twips_(twips), color_(bgr) {}
+    void Paint(HDC dc, int dotsPerInch) const;
+
+  private:
+    TwipsRect twips_;
+    std::uint32_t color_;
+};
+
+}  // namespace velmira

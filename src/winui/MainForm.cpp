@@ -1,0 +1,116 @@
+#include "MainForm.h"
+
+#include <algorithm>
+
+#include "ChildControl.h"
+#include "Layout.h"
+#include "RestoreForm.h"
+#include "ScreenDpi.h"
+#include "WideText.h"
+#include "WindowTexts.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr double kControlPoints = 9.0;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+const TwipsRect& Twips(std::string_view name) {
+    return TwipsOf(MainFormLayout(), name);
+}
+
+// Centred on the screen.
+RECT WindowRect(int dpi) {
+    const PixelRect client = ToPixels(Twips("MainForm"), dpi);
+    RECT rect{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&rect, kStyle, FALSE, WS_EX_CONTROLPARENT);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    return {left, top, left + width, top + height};
+}
+
+}  // namespace
+
+MainForm::MainForm(const DriveRoots& drives, DriveSource& driveSource)
+    : drives_(drives),
+      driveSource_(driveSource),
+      dpi_(ScreenDpi()),
+      font_(kLabelButtonFace, kControlPoints, dpi_),
+      commands_(*this, drives) {
+    CreateWindowOf(WS_EX_CONTROLPARENT, kStyle, nullptr, WindowRect(dpi_),
+                   GetSysColorBrush(COLOR_BTNFACE));
+    const HWND self = Handle();
+    SetWindowTextW(self, WideText(texts::kMainTitle).c_str());
+    const auto at = [this](std::string_view name) { return ToPixels(Twips(name), dpi_); };
+    // 次に進む first: it has the focus at start and comes first for Tab.
+    ChildControl(L"BUTTON", texts::kNext, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, self,
+                 at("Command1(0)"), kNext, font_.Handle());
+    ChildControl(L"BUTTON", texts::kQuit, BS_PUSHBUTTON | WS_TABSTOP, self, at("Command1(1)"),
+                 kQuit, font_.Handle());
+    constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+    ChildControl(L"STATIC", "", kLabel, self, at("Label1"), kLabel1, font_.Handle());
+    // Label2 reaches past the client area's right edge and is cut off there.
+    ChildControl(L"STATIC", "", kLabel, self, at("Label2"), kLabel2, font_.Handle());
+    FitToText(ChildControl(L"STATIC", texts::kMainLabel3, kLabel, self, at("Label3"), kLabel3,
+                           font_.Handle()));
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::Show() {
+    ShowWindow(Handle(), SW_SHOW);
+    UpdateWindow(Handle());
+    SetFocus(Item(kNext));
+}
+
+void MainForm::SetLabelTexts(const std::string& label1, const std::string& label2) {
+    SetWindowTextW(Item(kLabel1), WideText(label1).c_str());
+    SetWindowTextW(Item(kLabel2), WideText(label2).c_str());
+}
+
+void MainForm::ShowRestoreWindow() {
+    RestoreForm form(Handle(), drives_, driveSource_);
+    form.Load();
+    restoreForm_ = &form;
+    form.ShowModal();
+    restoreForm_ = nullptr;
+}
+
+void MainForm::Close() {
+    if (closed_) return;
+    closed_ = true;
+    ShowWindow(Handle(), SW_HIDE);
+    PostQuitMessage(0);
+}
+
+LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (HIWORD(wParam) == BN_CLICKED && (id == kNext || id == kQuit)) {
+                commands_.Click(id - kNext);
+            }
+            return 0;
+        }
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_CTLCOLORSTATIC: {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            const auto control = reinterpret_cast<HWND>(lParam);
+            SetBkMode(dc, TRANSPARENT);
+            std::uint32_t color = GetSysColor(COLOR_WINDOWTEXT);
+            if (control == Item(kLabel2)) color = colors::kNoticeBlue;
+            if (control == Item(kLabel3)) color = colors::kWarningRed;
+            SetTextColor(dc, color);
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        default:
+            return Default(message, wParam, lParam);
+    }
+}
+
+}  // namespace velmira

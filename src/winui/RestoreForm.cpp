@@ -1,0 +1,263 @@
+#include "RestoreForm.h"
+
+#include <algorithm>
+
+#include "ChildControl.h"
+#include "Layout.h"
+#include "MessagePump.h"
+#include "ScreenDpi.h"
+#include "WideText.h"
+#include "WindowTexts.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr double kControlPoints = 9.0;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+const TwipsRect& Twips(std::string_view name) {
+    return TwipsOf(RestoreFormLayout(), name);
+}
+
+// The window's rectangle for its client area, centred over its owner.
+RECT WindowRect(HWND owner, int dpi) {
+    const PixelRect client = ToPixels(Twips("RestoreForm"), dpi);
+    RECT rect{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
+    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (owner != nullptr) GetWindowRect(owner, &around);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int left = std::max(0L, (around.left + around.right - width) / 2);
+    const int top = std::max(0L, (around.top + around.bottom - height) / 2);
+    return {left, top, left + width, top + height};
+}
+
+}  // namespace
+
+RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driveSource)
+    : dpi_(ScreenDpi()),
+      background_(colors::kBackground),
+      font_(kLabelButtonFace, kControlPoints, dpi_),
+      startFont_(kLabelButtonFace, kStartButtonPoints, dpi_, true),
+      closeFont_(kLabelButtonFace, kCloseButtonPoints, dpi_, true),
+      owner_(owner),
+      fillTwips_(static_cast<float>(Twips("SyoriSp(1)").width)),
+      topLine_(Twips("Line1(0)"), colors::kTitleBlue),
+      lowerLine_(Twips("Line1(1)"), colors::kLowerLineGrey),
+      barFrame_(Twips("SyoriSp(0)"), std::nullopt),
+      barFill_(Twips("SyoriSp(1)"), colors::kBarGreen),
+      commands_(*this, drives, driveSource) {
+    CreateWindowOf(kExStyle, kStyle, owner, WindowRect(owner, dpi_), background_.Handle());
+    const HWND self = Handle();
+    const auto at = [this](std::string_view name) { return ToPixels(Twips(name), dpi_); };
+    const auto label = [this](HWND parent, std::string_view text, const PixelRect& place, int id,
+                              bool fit) {
+        const HWND control = ChildControl(L"STATIC", text, SS_LEFT | SS_NOTIFY | SS_NOPREFIX,
+                                          parent, place, id, font_.Handle());
+        if (fit) FitToText(control);
+        return control;
+    };
+
+    // Creation order is the keyboard's order: drive list, options, 復元開始,
+    // 閉る. Labels and panels take no focus.
+    heading_ = label(self, texts::kRestoreHeading, at("Label1(2)"), kHeading, true);
+
+    // The instructions panel lies on the progress panel's rectangle and in
+    // front of it until a run switches panels.
+    const PixelRect panel = at("WakuFrame(0)");
+    instructions_ = std::make_unique<Panel>(self, panel, background_.Handle(), false);
+    label(instructions_->Handle(), texts::kInsertDisk, at("Label1(3)"), kInsertDisk, false);
+    label(instructions_->Handle(), texts::kPickLowest, at("Label1(4)"), kPickLowest, false);
+    progress_ = std::make_unique<Panel>(self, panel, background_.Handle(), false);
+    caption_ = label(progress_->Handle(), texts::kIdleCaption, at("Label1(1)"), kCaption, true);
+    progress_->Add(&barFrame_);
+    progress_->Add(&barFill_);
+
+    label(self, texts::kDriveListLabel, at("Label1(0)"), kDriveLabel, true);
+    drvList_ = std::make_unique<DriveListBox>(self, at("DrvList"), kDrvList, font_.Handle());
+
+    options_ = std::make_unique<Panel>(self, at("WakuFrame(2)"), background_.Handle(), true);
+    option_[0] =
+        ChildControl(L"BUTTON", texts::kOption0, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
+                     options_->Handle(), at("SentakuOp(0)"), kOption0, font_.Handle());
+    option_[1] = ChildControl(L"BUTTON", texts::kOption1, BS_AUTORADIOBUTTON, options_->Handle(),
+                              at("SentakuOp(1)"), kOption1, font_.Handle());
+    SendMessageW(option_[0], BM_SETCHECK, BST_CHECKED, 0);
+
+    cmdGd_[1] = std::make_unique<LabelButton>(self, texts::kStartButton, at("CmdGd(1)"),
+                                              kStartButton, startFont_.Handle(),
+                                              [this] { commands_.PointerOverButton(1); });
+    cmdGd_[0] = std::make_unique<LabelButton>(self, texts::kCloseButton, at("CmdGd(0)"),
+                                              kCloseButton, closeFont_.Handle(),
+                                              [this] { commands_.PointerOverButton(0); });
+}
+
+RestoreForm::~RestoreForm() {
+    cmdGd_ = {};
+    DestroyOwnWindow();
+}
+
+void RestoreForm::ShowModal() {
+    if (owner_ != nullptr) EnableWindow(owner_, FALSE);
+    ShowWindow(Handle(), SW_SHOW);
+    SetFocus(drvList_->Handle());
+    MessagePump::RunUntil(closed_);
+    // The owner is enabled before this window goes, so that it becomes the
+    // active window again.
+    if (owner_ != nullptr) EnableWindow(owner_, TRUE);
+    ShowWindow(Handle(), SW_HIDE);
+    if (owner_ != nullptr) SetActiveWindow(owner_);
+}
+
+HWND RestoreForm::Item(Id id) const {
+    switch (id) {
+        case kDrvList:
+            return drvList_->Handle();
+        case kOption0:
+            return option_[0];
+        case kOption1:
+            return option_[1];
+        case kCloseButton:
+            return cmdGd_[0]->Handle();
+        case kStartButton:
+            return cmdGd_[1]->Handle();
+        case kHeading:
+            return heading_;
+        case kCaption:
+            return caption_;
+        case kInsertDisk:
+        case kPickLowest:
+            return GetDlgItem(instructions_->Handle(), id);
+        case kDriveLabel:
+            return GetDlgItem(Handle(), id);
+    }
+    return nullptr;
+}
+
+PixelRect RestoreForm::FillPixels() const {
+    return barFill_.Pixels(dpi_);
+}
+
+std::uint32_t RestoreForm::ButtonColor(int index) const {
+    return cmdGd_.at(static_cast<std::size_t>(index))->Color();
+}
+
+void RestoreForm::SetOptionCaptions(const std::string& first, const std::string& second) {
+    SetWindowTextW(option_[0], WideText(first).c_str());
+    SetWindowTextW(option_[1], WideText(second).c_str());
+}
+
+void RestoreForm::HideOptions() {
+    ShowWindow(options_->Handle(), SW_HIDE);
+}
+
+bool RestoreForm::FirstOptionSelected() const {
+    return SendMessageW(option_[0], BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void RestoreForm::SetButtonColor(int index, std::uint32_t bgr) {
+    if (index < 0 || index >= static_cast<int>(cmdGd_.size())) return;
+    cmdGd_[static_cast<std::size_t>(index)]->SetColor(bgr);
+}
+
+void RestoreForm::DiscardPendingInput() {
+    MessagePump::DiscardInput();
+}
+
+bool RestoreForm::Ask(Message message) {
+    const MessageText& box = TextOf(message);
+    const UINT buttons = box.withCancel ? MB_OKCANCEL : MB_OK;
+    return MessageBoxW(Handle(), WideText(box.text).c_str(), WideText(box.title).c_str(),
+                       buttons | MB_APPLMODAL) == IDOK;
+}
+
+void RestoreForm::SetCaption(const std::string& utf8Caption) {
+    SetWindowTextW(caption_, WideText(utf8Caption).c_str());
+    FitToText(caption_);
+}
+
+float RestoreForm::FrameWidth() const {
+    return static_cast<float>(barFrame_.Width());
+}
+
+void RestoreForm::SetFillWidth(float twips) {
+    fillTwips_ = twips;
+    const PixelRect before = barFill_.Pixels(dpi_);
+    barFill_.SetWidth(twips);
+    const PixelRect after = barFill_.Pixels(dpi_);
+    // Repainted only when its pixels change: a run sets it once per file.
+    if (after == before) return;
+    const RECT dirty{before.left, before.top,
+                     before.left + std::max({before.width, after.width, 1}) + 1,
+                     before.top + before.height + 1};
+    InvalidateRect(progress_->Handle(), &dirty, TRUE);
+}
+
+void RestoreForm::ShowProgress() {
+    ShowWindow(progress_->Handle(), SW_SHOW);
+    ShowWindow(instructions_->Handle(), SW_HIDE);
+}
+
+void RestoreForm::ShowInstructions() {
+    ShowWindow(instructions_->Handle(), SW_SHOW);
+    ShowWindow(progress_->Handle(), SW_HIDE);
+}
+
+void RestoreForm::PumpEvents() {
+    MessagePump::HandlePending();
+}
+
+LRESULT RestoreForm::ColorStatic(HDC dc, HWND control) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, control == heading_ ? colors::kTitleBlue : GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(background_.Handle());
+}
+
+void RestoreForm::Paint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(Handle(), &paint);
+    topLine_.Paint(dc, dpi_);
+    lowerLine_.Paint(dc, dpi_);
+    EndPaint(Handle(), &paint);
+}
+
+LRESULT RestoreForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (HIWORD(wParam) == BN_CLICKED && (id == kCloseButton || id == kStartButton)) {
+                commands_.Click(id - kCloseButton);
+            }
+            // IDCANCEL (Escape) and everything else: nothing.
+            return 0;
+        }
+        case WM_CLOSE:
+            if (commands_.MayClose()) Close();
+            return 0;
+        case WM_MOUSEMOVE:
+            commands_.PointerOverWindow();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            for (const auto& button : cmdGd_) {
+                if (button && item.hwndItem == button->Handle()) {
+                    button->Draw(item, background_.Handle());
+                }
+            }
+            return TRUE;
+        }
+        case WM_PAINT:
+            Paint();
+            return 0;
+        default:
+            return Default(message, wParam, lParam);
+    }
+}
+
+}  // namespace velmira

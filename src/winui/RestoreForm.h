@@ -1,0 +1,115 @@
+#pragma once
+
+#include <windows.h>
+// The run's Yield is a method here, not the 16-bit call windows.h maps away.
+#undef Yield
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "DriveListBox.h"
+#include "DriveRoots.h"
+#include "DriveSource.h"
+#include "GdiFont.h"
+#include "LabelButton.h"
+#include "LineShape.h"
+#include "Panel.h"
+#include "RectangleShape.h"
+#include "RestoreCommands.h"
+#include "RestoreWindow.h"
+#include "SolidBrush.h"
+#include "WindowBase.h"
+
+namespace velmira {
+
+// The working window on Windows: controls made from the shared layout, the
+// events forwarded to RestoreCommands, the run's progress drawn here. Shown
+// modally over its owner; created anew at every opening.
+class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPanels {
+  public:
+    // Control ids, for the window's own notifications and for whoever drives
+    // the window by messages.
+    enum Id : int {
+        kDrvList = 100,
+        kOption0 = 110,
+        kOption1 = 111,
+        kCloseButton = 120,  // CmdGd(0) "閉る"
+        kStartButton = 121,  // CmdGd(1) "復元開始"
+        kHeading = 130,      // Label1(2)
+        kCaption = 131,      // Label1(1)
+        kDriveLabel = 132,   // Label1(0)
+        kInsertDisk = 133,   // Label1(3)
+        kPickLowest = 134,   // Label1(4)
+    };
+
+    RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driveSource);
+    ~RestoreForm() override;
+
+    void Load() { commands_.Load(); }
+    // Shows the window, keeps its owner disabled and returns when it closes.
+    void ShowModal();
+
+    HWND Item(Id id) const;
+    HWND ProgressPanel() const { return progress_->Handle(); }
+    HWND InstructionsPanel() const { return instructions_->Handle(); }
+    HWND OptionsPanel() const { return options_->Handle(); }
+    // The bar's fill in pixels, as drawn.
+    PixelRect FillPixels() const;
+    std::uint32_t ButtonColor(int index) const;
+    bool IsRunning() const { return commands_.IsRunning(); }
+
+    // RestoreWindow
+    ProgressPanels& Panels() override { return *this; }
+    DriveLetterSink& DriveList() override { return *drvList_; }
+    std::size_t DriveCount() const override { return drvList_->Count(); }
+    std::string SelectedDrive() const override { return drvList_->Selected(); }
+    void SetOptionCaptions(const std::string& first, const std::string& second) override;
+    void HideOptions() override;
+    bool FirstOptionSelected() const override;
+    void SetButtonColor(int index, std::uint32_t bgr) override;
+    void DiscardPendingInput() override;
+    bool Ask(Message message) override;
+    void Close() override { closed_ = true; }
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // ProgressPanels
+    void SetCaption(const std::string& utf8Caption) override;
+    float FrameWidth() const override;
+    float FillWidth() const override { return fillTwips_; }
+    void SetFillWidth(float twips) override;
+    void ShowProgress() override;
+    void ShowInstructions() override;
+    void PumpEvents() override;
+
+    LRESULT ColorStatic(HDC dc, HWND control);
+    void Paint();
+
+    const int dpi_;
+    SolidBrush background_;
+    GdiFont font_;
+    GdiFont startFont_;
+    GdiFont closeFont_;
+    HWND owner_;
+    bool closed_ = false;
+    float fillTwips_;
+
+    LineShape topLine_;
+    LineShape lowerLine_;
+    RectangleShape barFrame_;
+    RectangleShape barFill_;
+    std::unique_ptr<Panel> instructions_;
+    std::unique_ptr<Panel> progress_;
+    std::unique_ptr<Panel> options_;
+    HWND heading_ = nullptr;
+    HWND caption_ = nullptr;
+    std::unique_ptr<DriveListBox> drvList_;
+    std::array<HWND, 2> option_{};
+    std::array<std::unique_ptr<LabelButton>, 2> cmdGd_;
+    RestoreCommands commands_;
+};
+
+}  // namespace velmira
