@@ -104,6 +104,8 @@ class PieceCopier {
                                              static_cast<std::size_t>(got - done), at + done);
                 if (put < 0 && errno == EINTR) continue;
                 if (put < 0) throw ErrorFromOs(errno, destination_.string());
+                // A write that takes nothing would be retried for ever.
+                if (put == 0) throw NumberedError(ErrorNumber::DiskFull, destination_.string());
                 done += put;
             }
             return got;

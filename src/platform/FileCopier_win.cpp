@@ -52,6 +52,8 @@ ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::pat
             if (!::WriteFile(out, buffer.data() + done, got - done, &put, nullptr)) {
                 throw ErrorFromOs(LastOsError(), Shown(destination));
             }
+            // A write that takes nothing would be retried for ever.
+            if (put == 0) throw NumberedError(ErrorNumber::DiskFull, Shown(destination));
             done += put;
         }
         total += got;

@@ -56,7 +56,15 @@ bool NewFile::TakeFreeName(const fs::path& destination) {
         if (errno == EEXIST) return false;
         throw ErrorFromOs(errno, destination.string());
     }
-    CloseOrThrow(destination);
+    // An unnamed file can only be named while open, so its close comes
+    // after: a failed close takes the name away again, since the failure
+    // is what the operator is told.
+    try {
+        CloseOrThrow(destination);
+    } catch (const NumberedError&) {
+        ::unlink(destination.c_str());
+        throw;
+    }
     return true;
 }
 

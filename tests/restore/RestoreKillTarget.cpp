@@ -1,5 +1,6 @@
 // Restores DIR/F/BackUp into DIR/C/Velmira with the chart job and exits 0,
-// or prints the error number and exits 1. The kill tests run it and kill it.
+// or prints the error number and what failed and exits 1. The kill and
+// fault tests run it.
 #include <cstdio>
 
 #include "FolderDrives.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
     try {
         velmira::RunRestoreJob(velmira::RestoreJob::ChartJob, 'F', view, drives);
     } catch (const velmira::NumberedError& error) {
-        std::fprintf(stderr, "error %d\n", error.code());
+        std::fprintf(stderr, "error %d %s\n", error.code(), error.detail().c_str());
         return 1;
     }
     return 0;

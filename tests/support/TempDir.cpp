@@ -10,12 +10,14 @@ namespace velmira::testing {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
+TempDir::TempDir() : TempDir(fs::temp_directory_path()) {}
+
+TempDir::TempDir(const fs::path& parent) {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = fs::temp_directory_path() / ("velmira-test-" + std::to_string(random()) + "-" +
-                                         std::to_string(stamp) + "-" + std::to_string(counter++));
+    path_ = parent / ("velmira-test-" + std::to_string(random()) + "-" + std::to_string(stamp) +
+                      "-" + std::to_string(counter++));
     fs::create_directories(path_);
 }
 

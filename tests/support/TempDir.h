@@ -12,6 +12,7 @@ namespace velmira::testing {
 class TempDir {
   public:
     TempDir();
+    explicit TempDir(const std::filesystem::path& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -1,0 +1,300 @@
+// Preloaded into a restore to make one system call fail at a chosen moment.
+//
+//   VELMIRA_FAULT="CALL N WHAT [all]"  the Nth call of CALL (counted from 1)
+//       fails: WHAT is an errno number (the call returns -1, or null, with
+//       it), "short" (a read, write or copy moves half of what was asked,
+//       at least one byte) or "zero" (it moves nothing and returns 0). With
+//       "all", every call from the Nth on fails so.
+//   VELMIRA_FAULT_PATH="buffered"  copy_file_range is never available
+//       (EXDEV), so copies go through a buffer; "named": O_TMPFILE is not
+//       supported (EOPNOTSUPP), so new files get temporary names. These
+//       refusals are not counted as calls.
+//   VELMIRA_FAULT_COUNTS=FILE  at exit, "CALL COUNT" lines for every call
+//       made, and "fired" when the fault was injected.
+//
+// A failing close still closes the descriptor, as a real one does.
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+#define VELMIRA_FAULT_CALLS(X)                                                                    \
+    X(access)                                                                                     \
+    X(close) X(copy_file_range) X(fchmod) X(fdopendir) X(fstat) X(fstatat) X(ftruncate)           \
+        X(futimens) X(linkat) X(lseek) X(lstat) X(mkostemp) X(open) X(pread) X(pwrite) X(readdir) \
+            X(rename) X(sync_file_range) X(syncfs) X(unlink) X(unlinkat)
+
+enum Call {
+#define VELMIRA_ENUM(name) k_##name,
+    VELMIRA_FAULT_CALLS(VELMIRA_ENUM)
+#undef VELMIRA_ENUM
+        kCallCount
+};
+
+const char* const kNames[] = {
+#define VELMIRA_NAME(name) #name,
+    VELMIRA_FAULT_CALLS(VELMIRA_NAME)
+#undef VELMIRA_NAME
+};
+
+enum class What { None, Error, Short, Zero };
+
+struct Plan {
+    int call = -1;
+    long nth = 0;
+    What what = What::None;
+    int error = 0;
+    bool all = false;
+    bool buffered = false;
+    bool named = false;
+};
+
+const Plan& ThePlan() {
+    static const Plan plan = [] {
+        Plan p;
+        if (const char* path = std::getenv("VELMIRA_FAULT_PATH")) {
+            p.buffered = std::strcmp(path, "buffered") == 0;
+            p.named = std::strcmp(path, "named") == 0;
+        }
+        const char* text = std::getenv("VELMIRA_FAULT");
+        char name[64] = {};
+        char what[32] = {};
+        char all[8] = {};
+        if (text == nullptr ||
+            std::sscanf(text, "%63s %ld %31s %7s", name, &p.nth, what, all) < 3) {
+            return p;
+        }
+        for (int i = 0; i < kCallCount; ++i) {
+            if (std::strcmp(kNames[i], name) == 0) p.call = i;
+        }
+        if (std::strcmp(what, "short") == 0) {
+            p.what = What::Short;
+        } else if (std::strcmp(what, "zero") == 0) {
+            p.what = What::Zero;
+        } else {
+            p.what = What::Error;
+            p.error = std::atoi(what);
+        }
+        p.all = std::strcmp(all, "all") == 0;
+        return p;
+    }();
+    return plan;
+}
+
+std::atomic<long> counts[kCallCount];
+std::atomic<bool> fired{false};
+
+// Counts the call and says what it is to do this time.
+What Decide(Call call) {
+    const long n = ++counts[call];
+    const Plan& plan = ThePlan();
+    if (plan.call != call || n < plan.nth || (n > plan.nth && !plan.all)) return What::None;
+    fired = true;
+    if (plan.what == What::Error) errno = plan.error;
+    return plan.what;
+}
+
+std::size_t Shortened(std::size_t count) {
+    return count > 1 ? count / 2 : count;
+}
+
+template <typename Function>
+Function Next(const char* name) {
+    void* found = ::dlsym(RTLD_NEXT, name);
+    Function function = nullptr;
+    std::memcpy(&function, &found, sizeof function);
+    return function;
+}
+
+#define VELMIRA_NEXT(name) static const auto real = Next<decltype(&::name)>(#name)
+
+struct CountsAtExit {
+    ~CountsAtExit() {
+        const char* file = std::getenv("VELMIRA_FAULT_COUNTS");
+        if (file == nullptr) return;
+        std::FILE* out = std::fopen(file, "w");
+        if (out == nullptr) return;
+        for (int i = 0; i < kCallCount; ++i) {
+            if (counts[i] > 0) std::fprintf(out, "%s %ld\n", kNames[i], counts[i].load());
+        }
+        if (fired) std::fprintf(out, "fired\n");
+        std::fclose(out);
+    }
+} countsAtExit;
+
+}  // namespace
+
+extern "C" {
+
+int access(const char* path, int mode) {
+    VELMIRA_NEXT(access);
+    return Decide(k_access) == What::Error ? -1 : real(path, mode);
+}
+
+int close(int fd) {
+    VELMIRA_NEXT(close);
+    if (Decide(k_close) != What::Error) return real(fd);
+    const int error = errno;
+    real(fd);
+    errno = error;
+    return -1;
+}
+
+ssize_t copy_file_range(int in, loff_t* inAt, int out, loff_t* outAt, std::size_t length,
+                        unsigned flags) {
+    VELMIRA_NEXT(copy_file_range);
+    if (ThePlan().buffered) {
+        errno = EXDEV;
+        return -1;
+    }
+    switch (Decide(k_copy_file_range)) {
+        case What::Error:
+            return -1;
+        case What::Zero:
+            return 0;
+        case What::Short:
+            return real(in, inAt, out, outAt, Shortened(length), flags);
+        case What::None:
+            break;
+    }
+    return real(in, inAt, out, outAt, length, flags);
+}
+
+int fchmod(int fd, mode_t mode) {
+    VELMIRA_NEXT(fchmod);
+    return Decide(k_fchmod) == What::Error ? -1 : real(fd, mode);
+}
+
+DIR* fdopendir(int fd) {
+    VELMIRA_NEXT(fdopendir);
+    return Decide(k_fdopendir) == What::Error ? nullptr : real(fd);
+}
+
+int fstat(int fd, struct stat* st) {
+    VELMIRA_NEXT(fstat);
+    return Decide(k_fstat) == What::Error ? -1 : real(fd, st);
+}
+
+int fstatat(int dirFd, const char* path, struct stat* st, int flags) {
+    VELMIRA_NEXT(fstatat);
+    return Decide(k_fstatat) == What::Error ? -1 : real(dirFd, path, st, flags);
+}
+
+int ftruncate(int fd, off_t length) {
+    VELMIRA_NEXT(ftruncate);
+    return Decide(k_ftruncate) == What::Error ? -1 : real(fd, length);
+}
+
+int futimens(int fd, const struct timespec times[2]) {
+    VELMIRA_NEXT(futimens);
+    return Decide(k_futimens) == What::Error ? -1 : real(fd, times);
+}
+
+int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) {
+    VELMIRA_NEXT(linkat);
+    return Decide(k_linkat) == What::Error ? -1 : real(fromDir, from, toDir, to, flags);
+}
+
+off_t lseek(int fd, off_t at, int whence) {
+    VELMIRA_NEXT(lseek);
+    return Decide(k_lseek) == What::Error ? -1 : real(fd, at, whence);
+}
+
+int lstat(const char* path, struct stat* st) {
+    VELMIRA_NEXT(lstat);
+    return Decide(k_lstat) == What::Error ? -1 : real(path, st);
+}
+
+int mkostemp(char* pattern, int flags) {
+    VELMIRA_NEXT(mkostemp);
+    return Decide(k_mkostemp) == What::Error ? -1 : real(pattern, flags);
+}
+
+int open(const char* path, int flags, ...) {
+    VELMIRA_NEXT(open);
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = static_cast<mode_t>(va_arg(arguments, int));
+        va_end(arguments);
+    }
+    if (ThePlan().named && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return Decide(k_open) == What::Error ? -1 : real(path, flags, mode);
+}
+
+ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {
+    VELMIRA_NEXT(pread);
+    switch (Decide(k_pread)) {
+        case What::Error:
+            return -1;
+        case What::Zero:
+            return 0;
+        case What::Short:
+            return real(fd, buffer, Shortened(count), at);
+        case What::None:
+            break;
+    }
+    return real(fd, buffer, count, at);
+}
+
+ssize_t pwrite(int fd, const void* buffer, std::size_t count, off_t at) {
+    VELMIRA_NEXT(pwrite);
+    switch (Decide(k_pwrite)) {
+        case What::Error:
+            return -1;
+        case What::Zero:
+            return 0;
+        case What::Short:
+            return real(fd, buffer, Shortened(count), at);
+        case What::None:
+            break;
+    }
+    return real(fd, buffer, count, at);
+}
+
+dirent* readdir(DIR* dir) {
+    VELMIRA_NEXT(readdir);
+    return Decide(k_readdir) == What::Error ? nullptr : real(dir);
+}
+
+int rename(const char* from, const char* to) {
+    VELMIRA_NEXT(rename);
+    return Decide(k_rename) == What::Error ? -1 : real(from, to);
+}
+
+int sync_file_range(int fd, off_t at, off_t length, unsigned flags) {
+    VELMIRA_NEXT(sync_file_range);
+    return Decide(k_sync_file_range) == What::Error ? -1 : real(fd, at, length, flags);
+}
+
+int syncfs(int fd) {
+    VELMIRA_NEXT(syncfs);
+    return Decide(k_syncfs) == What::Error ? -1 : real(fd);
+}
+
+int unlink(const char* path) {
+    VELMIRA_NEXT(unlink);
+    return Decide(k_unlink) == What::Error ? -1 : real(path);
+}
+
+int unlinkat(int dirFd, const char* path, int flags) {
+    VELMIRA_NEXT(unlinkat);
+    return Decide(k_unlinkat) == What::Error ? -1 : real(dirFd, path, flags);
+}
+
+}  // extern "C"
