@@ -29,24 +29,40 @@
 
 namespace {
 
-#define VELMIRA_FAULT_CALLS(X)                                                                    \
-    X(access)                                                                                     \
-    X(close) X(copy_file_range) X(fchmod) X(fdopendir) X(fstat) X(fstatat) X(ftruncate)           \
-        X(futimens) X(linkat) X(lseek) X(lstat) X(mkostemp) X(open) X(pread) X(pwrite) X(readdir) \
-            X(rename) X(sync_file_range) X(syncfs) X(unlink) X(unlinkat)
-
+// The calls a restore makes, in the order of their names below.
 enum Call {
-#define VELMIRA_ENUM(name) k_##name,
-    VELMIRA_FAULT_CALLS(VELMIRA_ENUM)
-#undef VELMIRA_ENUM
-        kCallCount
+    k_access,
+    k_close,
+    k_copy_file_range,
+    k_fchmod,
+    k_fdopendir,
+    k_fstat,
+    k_fstatat,
+    k_ftruncate,
+    k_futimens,
+    k_linkat,
+    k_lseek,
+    k_lstat,
+    k_mkostemp,
+    k_open,
+    k_pread,
+    k_pwrite,
+    k_readdir,
+    k_rename,
+    k_sync_file_range,
+    k_syncfs,
+    k_unlink,
+    k_unlinkat,
+    kCallCount
 };
 
 const char* const kNames[] = {
-#define VELMIRA_NAME(name) #name,
-    VELMIRA_FAULT_CALLS(VELMIRA_NAME)
-#undef VELMIRA_NAME
+    "access",          "close",     "copy_file_range", "fchmod",   "fdopendir", "fstat",
+    "fstatat",         "ftruncate", "futimens",        "linkat",   "lseek",     "lstat",
+    "mkostemp",        "open",      "pread",           "pwrite",   "readdir",   "rename",
+    "sync_file_range", "syncfs",    "unlink",          "unlinkat",
 };
+static_assert(sizeof kNames / sizeof kNames[0] == kCallCount);
 
 enum class What { None, Error, Short, Zero };
 

@@ -238,7 +238,9 @@ void Sweep(const std::string& copyPath) {
     ASSERT_EQ(clean.status, 0) << clean.error;
     int runs = 0;
     int reported = 0;
+    std::string swept;
     for (const auto& [call, count] : clean.counts) {
+        swept += " " + call + " " + std::to_string(count);
         std::vector<std::string> faults{"5"};  // EIO
         if (MovesBytes(call)) faults.insert(faults.end(), {"short", "zero", "zero all"});
         for (long n = 1; n <= count; ++n) {
@@ -258,7 +260,7 @@ void Sweep(const std::string& copyPath) {
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
     std::cout << copyPath << ": " << runs << " faulted restores, " << reported
-              << " reported an error, " << seconds.count() << " s\n";
+              << " reported an error, " << seconds.count() << " s; calls made:" << swept << "\n";
 }
 
 TEST(FaultSweep, UnnamedNewFilesCopiedByTheKernel) {
