@@ -1,13 +1,17 @@
 #include "WindowThread.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <tuple>
 
 #include "MessagePump.h"
+#include "ScreenDpi.h"
 #include "TempDir.h"
+#include "TestPlatform.h"
 
 namespace velmira::testing {
 
@@ -15,52 +19,19 @@ namespace {
 
 constexpr UINT kCall = WM_APP;
 constexpr UINT kSettle = WM_APP + 1;
-constexpr auto kPatience = std::chrono::seconds(10);
 constexpr UINT kPatienceMs = 20000;
 
-LRESULT CALLBACK CallsProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// The test's messages, taken by the start window before it sees them.
+LRESULT CALLBACK Calls(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == kCall) (*reinterpret_cast<const std::function<void()>*>(lParam))();
     if (message == kSettle) SetEvent(reinterpret_cast<HANDLE>(lParam));
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-// A message-only window of the window thread that runs what Call sends it.
-HWND CreateCallsWindow() {
-    static const bool registered = [] {
-        WNDCLASSW type{};
-        type.lpfnWndProc = &CallsProcedure;
-        type.hInstance = GetModuleHandleW(nullptr);
-        type.lpszClassName = L"VelmiraTestCalls";
-        return RegisterClassW(&type) != 0;
-    }();
-    if (!registered) return nullptr;
-    return CreateWindowExW(0, L"VelmiraTestCalls", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
-
-struct Search {
-    const wchar_t* className;
-    HWND owner;
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK Consider(HWND hwnd, LPARAM lParam) {
-    auto& search = *reinterpret_cast<Search*>(lParam);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (std::wstring(name) != search.className || !IsWindowVisible(hwnd)) return TRUE;
-    if (search.owner != nullptr && GetWindow(hwnd, GW_OWNER) != search.owner) return TRUE;
-    if (search.processId != 0 && process != search.processId) return TRUE;
-    search.found = hwnd;
-    return FALSE;
+    if (message == kCall || message == kSettle) return 0;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 template <typename Done>
 bool WaitUntil(Done done) {
-    const auto end = std::chrono::steady_clock::now() + kPatience;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
         Sleep(5);
@@ -70,7 +41,8 @@ bool WaitUntil(Done done) {
 
 }  // namespace
 
-void MakeChartSystem() {
+void WineWindowsTest::SetUp() {
+    if (!WineDrivesPresent()) GTEST_SKIP() << "needs the prefix of scripts/test-windows";
     for (const char* folder : {"H15", "set", "cb", "kdata"}) {
         std::filesystem::create_directories(std::filesystem::path(L"C:\\Velmira") / folder);
     }
@@ -79,45 +51,49 @@ void MakeChartSystem() {
     SetProcessDPIAware();
 }
 
-HWND FindWindowOf(const wchar_t* className, HWND owner, DWORD threadId, DWORD processId) {
-    Search search{className, owner, processId};
-    if (threadId != 0) {
-        EnumThreadWindows(threadId, &Consider, reinterpret_cast<LPARAM>(&search));
-    } else {
-        EnumWindows(&Consider, reinterpret_cast<LPARAM>(&search));
+void WineWindowsTest::TearDown() {
+    for (const wchar_t* folder : {L"C:\\Velmira", L"F:\\BackUp", L"F:\\BackUp2"}) {
+        std::filesystem::remove_all(folder);
     }
-    return search.found;
 }
 
-HWND WaitForWindow(const wchar_t* className, HWND owner, DWORD threadId, DWORD processId) {
+HWND WindowOf(const wchar_t* className, HWND owner, DWORD threadId, DWORD processId, bool wait) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf(className, owner, threadId, processId)); });
+    WaitUntil([&] {
+        for (found = FindWindowExW(nullptr, nullptr, className, nullptr); found != nullptr;
+             found = FindWindowExW(nullptr, found, className, nullptr)) {
+            DWORD process = 0;
+            const DWORD thread = GetWindowThreadProcessId(found, &process);
+            if (IsWindowVisible(found) &&
+                (owner == nullptr || GetWindow(found, GW_OWNER) == owner) &&
+                (threadId == 0 ? process == processId : thread == threadId)) {
+                break;
+            }
+        }
+        return found != nullptr || !wait;
+    });
     return found;
-}
-
-bool WaitGone(HWND window) {
-    return WaitUntil([&] { return !IsWindow(window); });
 }
 
 BoxView WaitForBox(HWND owner, DWORD threadId, DWORD processId) {
     BoxView box;
-    box.hwnd = WaitForWindow(L"#32770", owner, threadId, processId);
+    box.hwnd = WindowOf(L"#32770", owner, threadId, processId);
     if (box.hwnd == nullptr) return box;
-    box.owner = GetWindow(box.hwnd, GW_OWNER);
     box.title = WindowText(box.hwnd);
     box.text = WindowText(GetDlgItem(box.hwnd, 0xFFFF));
     box.ok = GetDlgItem(box.hwnd, IDOK) != nullptr;
     box.cancel = GetDlgItem(box.hwnd, IDCANCEL) != nullptr;
     box.topmost = (GetWindowLongW(box.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    box.ownerEnabled = box.owner != nullptr && IsWindowEnabled(box.owner);
+    box.ownerEnabled = IsWindowEnabled(GetWindow(box.hwnd, GW_OWNER));
     for (HWND child = GetWindow(box.hwnd, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
-        if ((style & SS_TYPEMASK) == SS_ICON && SendMessageW(child, STM_GETICON, 0, 0) != 0) {
-            box.icon = true;
-        }
+        box.icon |= SendMessageW(child, STM_GETICON, 0, 0) != 0;
     }
     return box;
+}
+
+bool WaitGone(HWND window) {
+    return WaitUntil([&] { return !IsWindow(window); });
 }
 
 bool Answer(const BoxView& box, int id) {
@@ -127,27 +103,33 @@ bool Answer(const BoxView& box, int id) {
 }
 
 HWND Child(HWND top, int id) {
-    struct Wanted {
-        int id;
-        HWND found;
-    } wanted{id, nullptr};
-    EnumChildWindows(
-        top,
-        [](HWND child, LPARAM lParam) {
-            auto& sought = *reinterpret_cast<Wanted*>(lParam);
-            if (GetDlgCtrlID(child) != sought.id) return TRUE;
-            sought.found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&wanted));
-    return wanted.found;
+    HWND child = GetDlgItem(top, id);
+    for (HWND panel = GetWindow(top, GW_CHILD); child == nullptr && panel != nullptr;
+         panel = GetWindow(panel, GW_HWNDNEXT)) {
+        child = GetDlgItem(panel, id);
+    }
+    return child;
 }
 
-PixelRect PlaceOf(HWND control) {
+void ExpectPlaces(HWND top, std::span<const Placement> table, std::initializer_list<Place> places) {
+    const auto at = [&](std::string_view row) {
+        return ToPixels(TwipsOf(table, row), ScreenDpi());
+    };
     RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    GetClientRect(top, &rect);
+    EXPECT_EQ((PixelRect{0, 0, rect.right, rect.bottom}), at(table[0].name));
+    for (const Place& place : places) {
+        GetWindowRect(Child(top, place.id), &rect);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&rect), 2);
+        const PixelRect seen{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+        PixelRect want = at(place.row);
+        if (place.container != nullptr) {
+            want.left += at(place.container).left;
+            want.top += at(place.container).top;
+        }
+        if (place.fits) std::tie(want.width, want.height) = std::tie(seen.width, seen.height);
+        EXPECT_EQ(seen, want) << place.row;
+    }
 }
 
 std::wstring WindowText(HWND window) {
@@ -157,36 +139,23 @@ std::wstring WindowText(HWND window) {
 }
 
 WindowThread::WindowThread(DriveSource* driveSource) {
-    // The pointer stays off the windows, so that no move of its own reaches
-    // them.
+    // The pointer stays off the windows: no move of its own reaches them.
     SetCursorPos(0, 0);
-    std::promise<void> started;
-    std::future<void> ready = started.get_future();
-    thread_ = std::thread([this, driveSource, &started] {
+    std::promise<void> shown;
+    // A start window that cannot load ends the tests here.
+    thread_ = std::thread([this, driveSource, &shown] {
+        MainForm form(drives_, driveSource != nullptr ? *driveSource : drives_);
+        form.Load();
+        form.Show();
+        SetWindowSubclass(form.Handle(), &Calls, 1, 0);
         id_ = GetCurrentThreadId();
-        calls_ = CreateCallsWindow();
-        bool shown = false;
-        try {
-            MainForm form(drives_, driveSource != nullptr ? *driveSource : drives_);
-            form.Load();
-            form.Show();
-            form_ = &form;
-            main_ = form.Handle();
-            shown = true;
-            started.set_value();
-            const bool never = false;
-            MessagePump::RunUntil(never);
-        } catch (...) {
-            if (!shown) started.set_exception(std::current_exception());
-        }
-        DestroyWindow(calls_);
+        main_ = form.Handle();
+        form_ = &form;
+        shown.set_value();
+        const bool never = false;
+        MessagePump::RunUntil(never);
     });
-    try {
-        ready.get();
-    } catch (...) {
-        thread_.join();
-        throw;
-    }
+    shown.get_future().wait();
 }
 
 WindowThread::~WindowThread() {
@@ -196,25 +165,22 @@ WindowThread::~WindowThread() {
 
 void WindowThread::Call(const std::function<void()>& task) const {
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutW(calls_, kCall, 0, reinterpret_cast<LPARAM>(&task), SMTO_NORMAL,
-                            kPatienceMs, &result) == 0) {
-        ADD_FAILURE() << "the window thread did not answer";
-    }
+    EXPECT_NE(SendMessageTimeoutW(main_, kCall, 0, reinterpret_cast<LPARAM>(&task), SMTO_NORMAL,
+                                  kPatienceMs, &result),
+              0)
+        << "the window thread did not answer";
 }
 
 void WindowThread::Settle() const {
     const HANDLE handled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    PostMessageW(calls_, kSettle, 0, reinterpret_cast<LPARAM>(handled));
-    if (WaitForSingleObject(handled, kPatienceMs) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "the window thread did not get to its posted messages";
-    }
+    PostMessageW(main_, kSettle, 0, reinterpret_cast<LPARAM>(handled));
+    EXPECT_EQ(WaitForSingleObject(handled, kPatienceMs), WAIT_OBJECT_0) << "messages left";
     CloseHandle(handled);
 }
 
 HWND WindowThread::OpenRestoreForm() const {
     PostMessageW(form_->Item(MainForm::kNext), BM_CLICK, 0, 0);
-    const HWND restore = WaitForWindow(L"VelmiraRestoreWindow", main_, id_);
-    // Its loop running, the focus given.
+    const HWND restore = WindowOf(L"VelmiraRestoreWindow", main_, id_);
     Settle();
     return restore;
 }

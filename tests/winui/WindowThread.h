@@ -1,15 +1,17 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 // winbase.h defines Yield() as nothing, which would erase ProgressView::Yield.
 #undef Yield
 
 #include <functional>
+#include <initializer_list>
 #include <ostream>
+#include <span>
 #include <string>
 #include <thread>
 
-#include "DriveSource.h"
 #include "Layout.h"
 #include "MainForm.h"
 #include "WindowsDrives_win.h"
@@ -20,68 +22,67 @@ namespace velmira::testing {
 // Static child 0xFFFF, its buttons by id.
 struct BoxView {
     HWND hwnd = nullptr;
-    HWND owner = nullptr;
-    std::wstring title;
-    std::wstring text;
-    bool ok = false;
-    bool cancel = false;
-    bool icon = false;
-    bool topmost = false;
-    bool ownerEnabled = true;
+    std::wstring title, text;
+    bool ok = false, cancel = false, icon = false, topmost = false, ownerEnabled = true;
 };
 
-// The chart system's folders on C: with a settings file naming 茨城県, C:
-// the current drive, and the screen's DPI seen as it is, as the program's
-// manifest asks.
-void MakeChartSystem();
+// Tests of the windows under Wine, in the prefix of scripts/test-windows: the
+// chart system's folders on C: with a settings file naming 茨城県, C: the
+// current drive, the screen's DPI seen as the program's manifest asks.
+class WineWindowsTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
 
-// A visible top-level window of class `className` belonging to `threadId`
-// (or, when 0, to process `processId`), owned by `owner` unless that is
-// null. FindWindowOf looks once, WaitForWindow up to ten seconds.
-HWND FindWindowOf(const wchar_t* className, HWND owner, DWORD threadId, DWORD processId = 0);
-HWND WaitForWindow(const wchar_t* className, HWND owner, DWORD threadId, DWORD processId = 0);
-bool WaitGone(HWND window);
-// The message box owned by `owner` (null: any of the process), read.
+// A visible top-level window of `className` of thread `threadId` (when 0:
+// of process `processId`), owned by `owner` unless that is null; waited
+// for up to ten seconds unless `wait` is false.
+HWND WindowOf(const wchar_t* className, HWND owner, DWORD threadId, DWORD processId = 0,
+              bool wait = true);
 BoxView WaitForBox(HWND owner, DWORD threadId, DWORD processId = 0);
-// Presses a box's button by its id and waits until the box has gone.
+bool WaitGone(HWND window);
+// Presses a box's button by its id; true once the box has gone.
 bool Answer(const BoxView& box, int id);
 // The descendant of `top` with control id `id`.
 HWND Child(HWND top, int id);
-// `control`'s rectangle in its container's client area.
-PixelRect PlaceOf(HWND control);
 std::wstring WindowText(HWND window);
+// Each control `id` of `top` sits at its `row` of `table`, at the screen's
+// DPI, in its `container` row if any; one that `fits` its text only with its
+// corner. The window's client area is the table's first row.
+struct Place {
+    int id;
+    const char* row;
+    const char* container = nullptr;
+    bool fits = false;
+};
+void ExpectPlaces(HWND top, std::span<const Placement> table, std::initializer_list<Place> places);
 
 // The program's windows on a thread of their own, made and pumped as the
-// program does, driven from the test's thread by messages.
+// program does, over the machine's drives or `driveSource`'s list of them.
 class WindowThread {
   public:
-    // Over the machine's drives, or over `driveSource`'s list of them.
     explicit WindowThread(DriveSource* driveSource = nullptr);
-    // Closes the start window, which ends every loop that is still running.
+    // Closing the start window ends every loop that still runs.
     ~WindowThread();
     WindowThread(const WindowThread&) = delete;
     WindowThread& operator=(const WindowThread&) = delete;
 
     HWND Main() const { return main_; }
     DWORD Id() const { return id_; }
-    WindowsDrives& Drives() { return drives_; }
-
     // Runs `task` on the window thread between two of its messages.
     void Call(const std::function<void()>& task) const;
-    // Returns once every message posted to the window thread before has
-    // been handled.
+    // Returns once the messages posted to the window thread are handled.
     void Settle() const;
-    // Clicks 次に進む; the restore window once it shows, else null.
+    // Clicks 次に進む; the restore window once it shows and has the focus.
     HWND OpenRestoreForm() const;
     RestoreForm* Restore() const;
     HWND Focus() const;
-    BoxView WaitForBox(HWND owner) const { return testing::WaitForBox(owner, id_); }
 
   private:
     WindowsDrives drives_;
     DWORD id_ = 0;
     HWND main_ = nullptr;
-    HWND calls_ = nullptr;
     MainForm* form_ = nullptr;
     std::thread thread_;
 };
