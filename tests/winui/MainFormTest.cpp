@@ -7,6 +7,7 @@
 
 #include "MainForm.h"
 #include "RestoreForm.h"
+#include "ScreenDpi.h"
 #include "StartupReport.h"
 #include "WideText.h"
 #include "WindowTexts.h"
@@ -70,8 +71,8 @@ TEST_F(MainFormTest, TheProgramPaintsItsStartWindowSoonLaidOutAndEndsBy終了) {
     const long long empty = MillisecondsSince(emptyStart);
     std::printf(
         "[ winui    ] first paint of the start window %lld ms after the start "
-        "(%.1f times the %lld ms of an empty program under this Wine)\n",
-        painted, static_cast<double>(painted) / static_cast<double>(empty), empty);
+        "(%.1f times the %lld ms of an empty program under this Wine), %d dpi\n",
+        painted, static_cast<double>(painted) / static_cast<double>(empty), empty, ScreenDpi());
 
     ExpectPlaces(main, MainFormLayout(),
                  {{MainForm::kLabel1, "Label1"},
