@@ -77,6 +77,9 @@ LRESULT CALLBACK ProgressBar::Subclass(HWND hwnd, UINT message, WPARAM wParam, L
                                        UINT_PTR, DWORD_PTR self) {
     const auto* bar = reinterpret_cast<const ProgressBar*>(self);
     switch (message) {
+        // The system's own look animates by timer: never shown.
+        case WM_TIMER:
+            return 0;
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
