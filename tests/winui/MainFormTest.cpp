@@ -57,7 +57,7 @@ std::wstring TheProgram() {
 
 using MainFormTest = WineWindowsTest;
 
-TEST_F(MainFormTest, TheProgramPaintsItsStartWindowSoonLaidOutAndEndsBy終了) {
+TEST_F(MainFormTest, TheProgramPaintsItsStartWindowSoonLaidOutAndEndsByItsQuitButton) {
     const auto start = std::chrono::steady_clock::now();
     const PROCESS_INFORMATION program = Start(TheProgram(), L"C:\\");
     const HWND main = WindowOf(L"VelmiraRestoreWindow", nullptr, 0, program.dwProcessId);
