@@ -98,6 +98,13 @@ LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
+        case DM_GETDEFID: {
+            // The window has no default button: Enter presses the focused
+            // one, as Space does. The dialog manager asks this for Enter.
+            const int focused = GetDlgCtrlID(GetFocus());
+            if (focused == kNext || focused == kQuit) return MAKELRESULT(focused, DC_HASDEFID);
+            return 0;
+        }
         case WM_CTLCOLORSTATIC: {
             const auto dc = reinterpret_cast<HDC>(wParam);
             const auto control = reinterpret_cast<HWND>(lParam);

@@ -1,7 +1,5 @@
 #include "Panel.h"
 
-#include "ScreenDpi.h"
-
 namespace velmira {
 
 Panel::Panel(HWND parent, const PixelRect& at, HBRUSH background, bool bordered)
@@ -10,11 +8,6 @@ Panel::Panel(HWND parent, const PixelRect& at, HBRUSH background, bool bordered)
     // A control parent: Tab and the arrow keys reach the options inside.
     CreateWindowOf(WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, parent, rect,
                    background);
-}
-
-void Panel::SetBordered(bool bordered) {
-    bordered_ = bordered;
-    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 LRESULT Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -27,14 +20,11 @@ LRESULT Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: {
             PAINTSTRUCT paint;
             const HDC dc = BeginPaint(Handle(), &paint);
-            const int dpi = ScreenDpi();
             if (bordered_) {
                 RECT area;
                 GetClientRect(Handle(), &area);
                 DrawEdge(dc, &area, EDGE_ETCHED, BF_RECT);
             }
-            for (const auto* line : lines_) line->Paint(dc, dpi);
-            for (const auto* rectangle : rectangles_) rectangle->Paint(dc, dpi);
             EndPaint(Handle(), &paint);
             return 0;
         }

@@ -44,11 +44,8 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
       startFont_(kLabelButtonFace, kStartButtonPoints, dpi_, true),
       closeFont_(kLabelButtonFace, kCloseButtonPoints, dpi_, true),
       owner_(owner),
-      fillTwips_(static_cast<float>(Twips("SyoriSp(1)").width)),
       topLine_(Twips("Line1(0)"), colors::kTitleBlue),
       lowerLine_(Twips("Line1(1)"), colors::kLowerLineGrey),
-      barFrame_(Twips("SyoriSp(0)"), std::nullopt),
-      barFill_(Twips("SyoriSp(1)"), colors::kBarGreen),
       commands_(*this, drives, driveSource) {
     CreateWindowOf(kExStyle, kStyle, owner, WindowRect(owner, dpi_), background_.Handle());
     const HWND self = Handle();
@@ -73,8 +70,8 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
     label(instructions_->Handle(), texts::kPickLowest, at("Label1(4)"), kPickLowest, false);
     progress_ = std::make_unique<Panel>(self, panel, background_.Handle(), false);
     caption_ = label(progress_->Handle(), texts::kIdleCaption, at("Label1(1)"), kCaption, true);
-    progress_->Add(&barFrame_);
-    progress_->Add(&barFill_);
+    bar_ = std::make_unique<ProgressBar>(progress_->Handle(), Twips("SyoriSp(0)"),
+                                         Twips("SyoriSp(1)"), kBar, background_.Handle(), dpi_);
 
     label(self, texts::kDriveListLabel, at("Label1(0)"), kDriveLabel, true);
     drvList_ = std::make_unique<DriveListBox>(self, at("DrvList"), kDrvList, font_.Handle());
@@ -128,6 +125,8 @@ HWND RestoreForm::Item(Id id) const {
             return heading_;
         case kCaption:
             return caption_;
+        case kBar:
+            return bar_->Handle();
         case kInsertDisk:
         case kPickLowest:
             return GetDlgItem(instructions_->Handle(), id);
@@ -135,10 +134,6 @@ HWND RestoreForm::Item(Id id) const {
             return GetDlgItem(Handle(), id);
     }
     return nullptr;
-}
-
-PixelRect RestoreForm::FillPixels() const {
-    return barFill_.Pixels(dpi_);
 }
 
 std::uint32_t RestoreForm::ButtonColor(int index) const {
@@ -177,23 +172,6 @@ bool RestoreForm::Ask(Message message) {
 void RestoreForm::SetCaption(const std::string& utf8Caption) {
     SetWindowTextW(caption_, WideText(utf8Caption).c_str());
     FitToText(caption_);
-}
-
-float RestoreForm::FrameWidth() const {
-    return static_cast<float>(barFrame_.Width());
-}
-
-void RestoreForm::SetFillWidth(float twips) {
-    fillTwips_ = twips;
-    const PixelRect before = barFill_.Pixels(dpi_);
-    barFill_.SetWidth(twips);
-    const PixelRect after = barFill_.Pixels(dpi_);
-    // Repainted only when its pixels change: a run sets it once per file.
-    if (after == before) return;
-    const RECT dirty{before.left, before.top,
-                     before.left + std::max({before.width, after.width, 1}) + 1,
-                     before.top + before.height + 1};
-    InvalidateRect(progress_->Handle(), &dirty, TRUE);
 }
 
 void RestoreForm::ShowProgress() {

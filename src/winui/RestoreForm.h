@@ -15,7 +15,7 @@
 #include "LabelButton.h"
 #include "LineShape.h"
 #include "Panel.h"
-#include "RectangleShape.h"
+#include "ProgressBar.h"
 #include "RestoreCommands.h"
 #include "RestoreWindow.h"
 #include "SolidBrush.h"
@@ -41,6 +41,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
         kDriveLabel = 132,   // Label1(0)
         kInsertDisk = 133,   // Label1(3)
         kPickLowest = 134,   // Label1(4)
+        kBar = 135,          // SyoriSp(0) and SyoriSp(1)
     };
 
     RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driveSource);
@@ -54,8 +55,6 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     HWND ProgressPanel() const { return progress_->Handle(); }
     HWND InstructionsPanel() const { return instructions_->Handle(); }
     HWND OptionsPanel() const { return options_->Handle(); }
-    // The bar's fill in pixels, as drawn.
-    PixelRect FillPixels() const;
     std::uint32_t ButtonColor(int index) const;
     bool IsRunning() const { return commands_.IsRunning(); }
 
@@ -78,9 +77,9 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
   private:
     // ProgressPanels
     void SetCaption(const std::string& utf8Caption) override;
-    float FrameWidth() const override;
-    float FillWidth() const override { return fillTwips_; }
-    void SetFillWidth(float twips) override;
+    float FrameWidth() const override { return bar_->FrameWidth(); }
+    float FillWidth() const override { return bar_->FillWidth(); }
+    void SetFillWidth(float twips) override { bar_->SetFillWidth(twips); }
     void ShowProgress() override;
     void ShowInstructions() override;
     void PumpEvents() override;
@@ -95,14 +94,12 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     GdiFont closeFont_;
     HWND owner_;
     bool closed_ = false;
-    float fillTwips_;
 
     LineShape topLine_;
     LineShape lowerLine_;
-    RectangleShape barFrame_;
-    RectangleShape barFill_;
     std::unique_ptr<Panel> instructions_;
     std::unique_ptr<Panel> progress_;
+    std::unique_ptr<ProgressBar> bar_;
     std::unique_ptr<Panel> options_;
     HWND heading_ = nullptr;
     HWND caption_ = nullptr;

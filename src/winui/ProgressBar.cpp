@@ -1,0 +1,100 @@
+#include "ProgressBar.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ChildControl.h"
+
+namespace velmira {
+
+namespace {
+
+HWND CreateBar(HWND parent, const PixelRect& at, int id) {
+    static const bool registered = [] {
+        const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)registered;
+    return ChildControl(PROGRESS_CLASSW, "", 0, parent, at, id, nullptr);
+}
+
+}  // namespace
+
+ProgressBar::ProgressBar(HWND parent, const TwipsRect& frame, const TwipsRect& fill, int id,
+                         HBRUSH background, int dotsPerInch)
+    : frame_(frame, std::nullopt),
+      fill_(fill, colors::kBarGreen),
+      fillTwips_(static_cast<float>(fill.width)),
+      background_(background),
+      dpi_(dotsPerInch),
+      at_(frame_.Pixels(dotsPerInch)),
+      hwnd_(CreateBar(parent, at_, id)) {
+    SendMessageW(hwnd_, PBM_SETRANGE32, 0, 100);
+    SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(Percent()), 0);
+    SetWindowSubclass(hwnd_, &ProgressBar::Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+ProgressBar::~ProgressBar() {
+    RemoveWindowSubclass(hwnd_, &ProgressBar::Subclass, 1);
+}
+
+void ProgressBar::SetFillWidth(float twips) {
+    const int percent = Percent();
+    const PixelRect before = fill_.Pixels(dpi_);
+    fillTwips_ = twips;
+    fill_.SetWidth(twips);
+    const PixelRect after = fill_.Pixels(dpi_);
+    if (Percent() != percent) SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(Percent()), 0);
+    if (after == before) return;
+    const RECT dirty{before.left - at_.left, before.top - at_.top,
+                     before.left - at_.left + std::max({before.width, after.width, 1}) + 1,
+                     before.top - at_.top + before.height + 1};
+    InvalidateRect(hwnd_, &dirty, FALSE);
+}
+
+int ProgressBar::Percent() const {
+    const double frame = frame_.Width();
+    if (!(frame > 0)) return 0;
+    const double share = (static_cast<double>(fillTwips_) - 1.0) / frame;
+    if (!std::isfinite(share)) return 0;
+    return static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * 100.0));
+}
+
+void ProgressBar::Paint(HDC dc) const {
+    RECT area{0, 0, at_.width, at_.height};
+    FillRect(dc, &area, background_);
+    // The shapes are placed in the panel; the control sits at the frame.
+    POINT origin;
+    SetViewportOrgEx(dc, -at_.left, -at_.top, &origin);
+    frame_.Paint(dc, dpi_);
+    fill_.Paint(dc, dpi_);
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+}
+
+LRESULT CALLBACK ProgressBar::Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR self) {
+    const auto* bar = reinterpret_cast<const ProgressBar*>(self);
+    switch (message) {
+        // The system's own look animates by timer: never shown.
+        case WM_TIMER:
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(hwnd, &paint);
+            bar->Paint(dc);
+            EndPaint(hwnd, &paint);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            bar->Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace velmira

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include "Layout.h"
+#include "RectangleShape.h"
+
+namespace velmira {
+
+// The run's bar: a progress bar control, so that screen readers are offered
+// it with its value in percent, drawn as the layout's two rectangles (the
+// hollow frame, the green fill over it) instead of the system's look. The
+// control covers the frame; the fill is drawn within it.
+class ProgressBar {
+  public:
+    ProgressBar(HWND parent, const TwipsRect& frame, const TwipsRect& fill, int id,
+                HBRUSH background, int dotsPerInch);
+    ~ProgressBar();
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    float FrameWidth() const { return static_cast<float>(frame_.Width()); }
+    float FillWidth() const { return fillTwips_; }
+    // Repaints only when the fill's pixels change, and gives the control a
+    // new value only when the whole percentage does: a run sets it once per
+    // file.
+    void SetFillWidth(float twips);
+
+  private:
+    static LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
+    void Paint(HDC dc) const;
+    // The fill's share of the frame: 0 at the bar's 1-twip start, 100 once
+    // it covers the frame.
+    int Percent() const;
+
+    RectangleShape frame_;
+    RectangleShape fill_;
+    float fillTwips_;
+    HBRUSH background_;
+    int dpi_;
+    PixelRect at_;
+    HWND hwnd_;
+};
+
+}  // namespace velmira

@@ -1,0 +1,278 @@
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <tuple>
+
+#include "BaseModule.h"
+#include "RestoreForm.h"
+#include "ScreenDpi.h"
+#include "TempDir.h"
+#include "WideText.h"
+#include "WindowThread.h"
+
+// The restore window under Wine in the prefix of scripts/test-windows (F
+// removable with a medium, G without one), driven from the test's thread by
+// the messages a user's clicks and keys make.
+namespace velmira {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing;
+using Colors = std::pair<std::uint32_t, std::uint32_t>;
+using Id = RestoreForm::Id;
+
+class RestoreFormTest : public WineWindowsTest {
+  protected:
+    static void Click(HWND restore, int id) { PostMessageW(Child(restore, id), BM_CLICK, 0, 0); }
+
+    static void Select(HWND restore, const wchar_t* letter) {
+        SendMessageW(Child(restore, Id::kDrvList), LB_SELECTSTRING, WPARAM(-1),
+                     reinterpret_cast<LPARAM>(letter));
+    }
+
+    // The box of `message` over the restore window: application-modal, no
+    // icon, OK or OK and Cancel. Answered with `answer` unless that is 0.
+    static BoxView Expect(const WindowThread& ui, HWND restore, Message message,
+                          int answer = IDOK) {
+        const MessageText& want = TextOf(message);
+        const BoxView box = WaitForBox(restore, ui.Id());
+        EXPECT_EQ(std::tuple(box.title, box.text, box.ok, box.cancel),
+                  std::tuple(WideText(want.title), WideText(want.text), true, want.withCancel));
+        EXPECT_FALSE(box.icon || box.ownerEnabled || box.topmost) << want.text;
+        if (answer != 0) {
+            EXPECT_TRUE(Answer(box, answer));
+        }
+        return box;
+    }
+
+    static HWND StartChartRestore(const WindowThread& ui) {
+        const HWND restore = ui.OpenRestoreForm();
+        Click(restore, Id::kOption1);  // カルテ: the chart job at an Ibaraki site
+        Select(restore, L"F");
+        Click(restore, Id::kStartButton);
+        Expect(ui, restore, Message::ConfirmStart);
+        return restore;
+    }
+};
+
+TEST_F(RestoreFormTest, ControlsSitWhereTheLayoutPutsThemAtTheScreenDpi) {
+    WindowThread ui;
+    const HWND restore = ui.OpenRestoreForm();
+    EXPECT_EQ(WindowText(restore), L"");
+    // The instructions panel lies on the progress panel.
+    ExpectPlaces(restore, RestoreFormLayout(),
+                 {{Id::kHeading, "Label1(2)", nullptr, true},
+                  {Id::kCaption, "Label1(1)", "WakuFrame(0)", true},
+                  {Id::kBar, "SyoriSp(0)", "WakuFrame(0)"},
+                  {Id::kInsertDisk, "Label1(3)", "WakuFrame(0)"},
+                  {Id::kPickLowest, "Label1(4)", "WakuFrame(0)"},
+                  {Id::kDriveLabel, "Label1(0)", nullptr, true},
+                  {Id::kDrvList, "DrvList"},
+                  {Id::kOption0, "SentakuOp(0)", "WakuFrame(2)"},
+                  {Id::kOption1, "SentakuOp(1)", "WakuFrame(2)"},
+                  {Id::kStartButton, "CmdGd(1)", nullptr, true},
+                  {Id::kCloseButton, "CmdGd(0)", nullptr, true}});
+    // Label-buttons: owner-drawn push buttons in their underlined face.
+    for (const auto& [id, points] : {std::pair{Id::kStartButton, kStartButtonPoints},
+                                     {Id::kCloseButton, kCloseButtonPoints}}) {
+        const HWND button = Child(restore, id);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_EQ(std::tuple(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, font.lfHeight,
+                             std::wstring(font.lfFaceName), font.lfWeight, font.lfUnderline,
+                             font.lfCharSet),
+                  std::tuple(BS_OWNERDRAW, -std::lround(points * ScreenDpi() / 72.0),
+                             WideText(kLabelButtonFace), FW_NORMAL, TRUE, SHIFTJIS_CHARSET));
+    }
+}
+
+TEST_F(RestoreFormTest, EachOpeningTakesTheOptionsOfTheSiteRegionAndTheDrivesAfresh) {
+    WindowThread ui;
+    for (const auto& [prefecture, first, second, shown] :
+         {std::tuple{"茨城県", L"治療簿", L"カルテ", true},
+          {"鳥取県", L"カルテ", L"検案書", true},
+          {"東京都", L"治療簿", L"カルテ", false}}) {
+        ui.Call([&] { BaseModule::SitePrefecture = prefecture; });
+        const HWND restore = ui.OpenRestoreForm();
+        const HWND option = Child(restore, Id::kOption0);
+        EXPECT_EQ(std::tuple(WindowText(option), WindowText(Child(restore, Id::kOption1)),
+                             IsWindowVisible(GetParent(option)) != FALSE,
+                             SendMessageW(option, BM_GETCHECK, 0, 0)),
+                  std::tuple(first, second, shown, LRESULT{BST_CHECKED}));
+        const HWND list = Child(restore, Id::kDrvList);
+        const auto find = [&](const wchar_t* letter) {
+            return SendMessageW(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(letter));
+        };
+        EXPECT_EQ(std::tuple(SendMessageW(list, LB_GETCOUNT, 0, 0), find(L"F"), find(L"G")),
+                  std::tuple(2, 0, 1));
+        // What is chosen now is gone at the next opening.
+        Click(restore, Id::kOption1);
+        Select(restore, L"G");
+        Click(restore, Id::kCloseButton);
+        EXPECT_TRUE(WaitGone(restore));
+        EXPECT_TRUE(IsWindowEnabled(ui.Main()));
+    }
+}
+
+TEST_F(RestoreFormTest, EveryCheckAndFailureIsToldInItsOwnBox) {
+    struct NoDrives : DriveSource {
+        void ForEachDrive(const std::function<void(const DriveEntry&)>&) override {}
+    } none;
+    {
+        WindowThread empty(&none);
+        const HWND restore = empty.OpenRestoreForm();
+        Click(restore, Id::kStartButton);
+        Expect(empty, restore, Message::DriveListEmpty);
+    }
+    WindowThread ui;
+    const HWND restore = ui.OpenRestoreForm();
+    Click(restore, Id::kStartButton);
+    Expect(ui, restore, Message::NoDriveSelected);
+    Select(restore, L"F");
+    Click(restore, Id::kStartButton);
+    Expect(ui, restore, Message::ConfirmStart, IDCANCEL);
+    ui.Settle();
+    EXPECT_EQ(WindowOf(L"#32770", restore, ui.Id(), 0, false), nullptr);
+    // F has no BackUp2 for the treatment-book data of an Ibaraki site.
+    Click(restore, Id::kStartButton);
+    Expect(ui, restore, Message::ConfirmStart);
+    Expect(ui, restore, Message::RestoreFailed);
+    Select(restore, L"G");
+    Click(restore, Id::kStartButton);
+    Expect(ui, restore, Message::ConfirmStart);
+    Expect(ui, restore, Message::DeviceUnavailable);
+}
+
+TEST_F(RestoreFormTest, RestoresTheChartDataOfTheRemovableDriveIntoTheChartSystem) {
+    for (const char* name : {"K0001.sxd", "base.ini", "tmpl.hxd", "readme.txt"}) {
+        WriteFile(fs::path(L"F:\\BackUp") / name, name);
+    }
+    WriteFile(L"C:\\Velmira\\H15\\K0001.sxd", "old");
+    WindowThread ui;
+    const HWND restore = StartChartRestore(ui);
+    Expect(ui, restore, Message::Finished);
+    EXPECT_EQ(ReadAll(L"C:\\Velmira\\H15\\K0001.sxd"), "K0001.sxd");
+    EXPECT_EQ(FolderEntries(L"C:\\Velmira\\set"),
+              (std::vector<std::string>{"base.ini", "info.ini", "tmpl.hxd"}));
+    EXPECT_EQ(FolderEntries(L"C:\\Velmira\\H15"), std::vector<std::string>{"K0001.sxd"});
+    // The bar is full, and offered to screen readers as 100 percent.
+    EXPECT_EQ(SendMessageW(Child(restore, Id::kBar), PBM_GETPOS, 0, 0), 100);
+}
+
+TEST_F(RestoreFormTest, DuringALongCopyTheWindowAnswersAndIgnoresEveryClose) {
+    constexpr LONGLONG kSize = LONGLONG{256} << 20;
+    fs::create_directories(L"F:\\BackUp");
+    const HANDLE big =
+        CreateFileW(L"F:\\BackUp\\big.sxd", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    SetFilePointerEx(big, LARGE_INTEGER{.QuadPart = kSize}, nullptr, FILE_BEGIN);
+    SetEndOfFile(big);
+    CloseHandle(big);
+    WindowThread ui;
+    const HWND restore = StartChartRestore(ui);
+    Click(restore, Id::kCloseButton);
+    PostMessageW(restore, WM_SYSCOMMAND, SC_CLOSE, 0);
+    long long longest = 0;
+    int answers = 0;
+    for (; WindowOf(L"#32770", restore, ui.Id(), 0, false) == nullptr; ++answers) {
+        const auto sent = std::chrono::steady_clock::now();
+        DWORD_PTR result = 0;
+        ASSERT_NE(SendMessageTimeoutW(restore, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result), 0);
+        longest =
+            std::max<long long>(longest, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now() - sent)
+                                             .count());
+    }
+    std::printf("[ winui    ] copying 256 MiB the window answered %d times, %lld ms at most\n",
+                answers, longest);
+    EXPECT_GE(answers, 3);
+    Expect(ui, restore, Message::Finished);
+    EXPECT_EQ(fs::file_size(L"C:\\Velmira\\H15\\big.sxd"), static_cast<std::uintmax_t>(kSize));
+    EXPECT_TRUE(IsWindowVisible(restore));
+    Click(restore, Id::kCloseButton);
+    EXPECT_TRUE(WaitGone(restore));
+}
+
+TEST_F(RestoreFormTest, LabelButtonsTurnRedUnderThePointerAndBlackOverTheBareWindow) {
+    WindowThread ui;
+    const HWND restore = ui.OpenRestoreForm();
+    RestoreForm* form = ui.Restore();
+    const auto over = [&](HWND window) {
+        SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        Colors colors;
+        ui.Call([&] { colors = {form->ButtonColor(0), form->ButtonColor(1)}; });
+        return colors;
+    };
+    const std::uint32_t text = GetSysColor(COLOR_BTNTEXT);
+    const std::uint32_t red = colors::kHighlightRed;
+    const std::uint32_t black = colors::kBlack;
+    EXPECT_EQ(over(Child(restore, Id::kHeading)), Colors(text, text));
+    EXPECT_EQ(over(Child(restore, Id::kStartButton)), Colors(text, red));
+    EXPECT_EQ(over(restore), Colors(black, black));
+    EXPECT_EQ(over(Child(restore, Id::kCloseButton)), Colors(red, black));
+    EXPECT_EQ(over(Child(restore, Id::kDrvList)), Colors(red, black));
+    EXPECT_EQ(over(form->OptionsPanel()), Colors(red, black));
+}
+
+// Types Enter as a run ends, after its last event pump: the key waits in
+// the queue for whatever comes next.
+LRESULT CALLBACK TypeAhead(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+    if (message == WM_SHOWWINDOW && wParam) {
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(RestoreFormTest, TheKeyboardAloneRunsARestoreAndTypeAheadNeverAnswersItsBox) {
+    WriteFile(L"F:\\BackUp2\\T0001.dat", "book");
+    WindowThread ui;
+    const HWND restore = ui.OpenRestoreForm();
+    const auto key = [&](WPARAM code) {
+        PostMessageW(ui.Focus(), WM_KEYDOWN, code, 1);
+        PostMessageW(ui.Focus(), WM_KEYUP, code, 0xC0000001);
+        ui.Settle();
+        return GetDlgCtrlID(ui.Focus());
+    };
+    EXPECT_EQ(GetDlgCtrlID(ui.Focus()), Id::kDrvList);
+    EXPECT_EQ(key(VK_DOWN), Id::kDrvList);  // selects F
+    for (const int next : {Id::kOption0, Id::kStartButton, Id::kCloseButton, Id::kDrvList,
+                           Id::kOption0, Id::kStartButton}) {
+        // Escape does nothing.
+        if (next == Id::kDrvList) {
+            EXPECT_EQ(key(VK_ESCAPE), Id::kCloseButton);
+        }
+        EXPECT_EQ(key(VK_TAB), next);
+    }
+    EXPECT_EQ(WindowOf(L"#32770", restore, ui.Id(), 0, false), nullptr);
+    ui.Call([&] {
+        SetForegroundWindow(restore);
+        SetWindowSubclass(ui.Restore()->InstructionsPanel(), &TypeAhead, 1, 0);
+    });
+    key(VK_RETURN);
+    Expect(ui, restore, Message::ConfirmStart, 0);
+    key(VK_RETURN);
+    const BoxView finished = Expect(ui, restore, Message::Finished, 0);
+    bool keyWaiting = true;
+    ui.Call([&] { keyWaiting = (HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY) != 0; });
+    ui.Settle();
+    EXPECT_FALSE(keyWaiting);
+    EXPECT_TRUE(IsWindow(finished.hwnd));
+    key(VK_RETURN);
+    EXPECT_TRUE(WaitGone(finished.hwnd));
+    EXPECT_EQ(ReadAll(L"C:\\Velmira\\cb\\T0001.dat"), "book");
+}
+
+}  // namespace
+}  // namespace velmira
