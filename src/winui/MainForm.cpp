@@ -96,7 +96,10 @@ LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
-            Close();
+            // While the restore window is open this window is disabled; a
+            // close sent by another program waits for it, so that a run and
+            // the box that reports it are never cut short.
+            if (restoreForm_ == nullptr) Close();
             return 0;
         case DM_GETDEFID: {
             // The window has no default button: Enter presses the focused

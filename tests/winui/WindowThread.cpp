@@ -159,7 +159,7 @@ WindowThread::WindowThread(DriveSource* driveSource) {
 }
 
 WindowThread::~WindowThread() {
-    PostMessageW(main_, WM_CLOSE, 0, 0);
+    PostThreadMessageW(id_, WM_QUIT, 0, 0);
     thread_.join();
 }
 

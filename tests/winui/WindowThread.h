@@ -63,7 +63,7 @@ void ExpectPlaces(HWND top, std::span<const Placement> table, std::initializer_l
 class WindowThread {
   public:
     explicit WindowThread(DriveSource* driveSource = nullptr);
-    // Closing the start window ends every loop that still runs.
+    // A quit message ends every loop that still runs.
     ~WindowThread();
     WindowThread(const WindowThread&) = delete;
     WindowThread& operator=(const WindowThread&) = delete;
