@@ -6,6 +6,8 @@
 #include <optional>
 #include <set>
 
+#include "CallThread.h"
+
 namespace velmira {
 
 // Copies files so that a failure never harms what was there: the bytes go to
@@ -18,15 +20,19 @@ class FileCopier {
     // killed run left behind.
     static constexpr const char* kTemporaryPrefix = ".velmira-restore-";
 
-    // keepAlive, when given, is called between the pieces of a long copy,
-    // at most every 50 ms.
+    // Calls that can block for long (a large file's copy, a folder's first
+    // look, the flush; on Windows every copy, since each is flushed) run on
+    // the copier's own thread; meanwhile keepAlive, when given, is called on
+    // the calling thread, once at least and then every
+    // CallThread::kPumpInterval. Small files are copied directly on Linux.
     explicit FileCopier(std::function<void()> keepAlive = {});
 
     // Copies source over destination. Raises a numbered error on failure,
     // leaving any earlier destination file exactly as it was and no
     // temporary file behind. With listedSize, a source whose size is no
     // longer the listed one is refused (57): it changed since the listing.
-    // A source that changes during the copy is refused the same way.
+    // A source that changes during the copy is refused the same way. Errors
+    // raised on the copier's thread are raised here, unchanged.
     void CopyReplacing(const std::filesystem::path& source,
                        const std::filesystem::path& destination,
                        std::optional<std::uintmax_t> listedSize = std::nullopt);
@@ -42,6 +48,8 @@ class FileCopier {
     std::function<void()> keep_alive_;
     std::set<std::filesystem::path> prepared_folders_;
     std::set<std::filesystem::path> written_folders_;
+    // Last, so that it ends before what its calls use.
+    CallThread thread_;
 };
 
 }  // namespace velmira

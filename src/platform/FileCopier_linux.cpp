@@ -12,7 +12,6 @@
 #include "FileCopier.h"
 #include "NewFile_linux.h"
 #include "OsError.h"
-#include "PumpTimer.h"
 
 namespace velmira {
 
@@ -20,8 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One copy call moves at most this much, so that a pump between pieces
-// comes often even from a slow medium.
+// Files up to this size are copied on the calling thread: a few calls on
+// at most a few hundred KiB, over long before a window would seem stuck.
+// Larger ones are copied on the copier's thread.
+constexpr off_t kCopiedDirectly = off_t{256} << 10;
+// One copy call moves at most this much, so that a change of the source
+// or a failing medium is noticed early in a long copy.
 constexpr off_t kPiece = off_t{1} << 20;
 // Written data is sent to the disk in windows of this size while the copy
 // goes on, so that the final flush never has a whole large file to write
@@ -53,16 +56,15 @@ class WriteBehind {
     }
 
     // After the last piece of a file of a window or more: its tail goes to
-    // the disk now, a window at a time with pumps between, instead of in the
-    // flush at the end of the run, which cannot pump.
-    void Finish(off_t size, PumpTimer& pump) {
+    // the disk now, so that the flush at the end of the run has little of
+    // it left to write.
+    void Finish(off_t size) {
         if (queued_ == 0) return;
         ::sync_file_range(fd_, queued_, 0, SYNC_FILE_RANGE_WRITE);
         for (off_t at = queued_ - kWriteBackWindow; at < size; at += kWriteBackWindow) {
             ::sync_file_range(
                 fd_, at, kWriteBackWindow,
                 SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
-            pump.Tick();
         }
     }
 
@@ -137,7 +139,7 @@ std::pair<off_t, off_t> NextData(int fd, off_t at, off_t size, const fs::path& s
 // Copies the first `size` bytes of `in` to `out`, keeping holes as holes
 // (a sparse file stays sparse and copies in no time).
 void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& source,
-              const fs::path& destination, PumpTimer& pump) {
+              const fs::path& destination) {
     const off_t size = sourceStat.st_size;
     // Only a file with fewer blocks than bytes can hold holes; the others
     // skip the look for them.
@@ -154,11 +156,10 @@ void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& so
             if (moved == 0) throw SourceChanged(source);
             at += moved;
             writeBehind.After(at);
-            pump.Tick();
         }
         at = std::max(at, end);
     }
-    writeBehind.Finish(size, pump);
+    writeBehind.Finish(size);
     if (mayHaveHoles && ::ftruncate(out, size) != 0) throw ErrorFromOs(errno, destination.string());
 }
 
@@ -181,6 +182,59 @@ bool SameContentStamp(const struct stat& before, const struct stat& after) {
            before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
+// Copies an open source into a new file that then takes the destination's
+// name.
+void CopyInto(int in, const struct stat& sourceStat, const fs::path& source,
+              const fs::path& destination) {
+    NewFile file(destination.parent_path());
+    CopyData(in, file.fd(), sourceStat, source, destination);
+    struct stat afterStat {};
+    if (::fstat(in, &afterStat) != 0) throw ErrorFromOs(errno, source.string());
+    if (!SameContentStamp(sourceStat, afterStat)) throw SourceChanged(source);
+    if (::fchmod(file.fd(), sourceStat.st_mode & 07777) != 0) {
+        throw ErrorFromOs(errno, destination.string());
+    }
+    const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+    if (::futimens(file.fd(), times) != 0) throw ErrorFromOs(errno, destination.string());
+    if (!file.TakeFreeName(destination)) {
+        RefuseUnreplaceable(destination);
+        file.Replace(destination);
+    }
+}
+
+// Removes the hidden files that killed runs left in a folder.
+void RemoveLeftovers(const fs::path& folder) {
+    const Directory dir = OpenDirectory(folder);
+    const int fd = ::dirfd(dir.get());
+    const std::size_t prefixLength = std::strlen(FileCopier::kTemporaryPrefix);
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (std::strncmp(entry->d_name, FileCopier::kTemporaryPrefix, prefixLength) != 0) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+            continue;
+        }
+        // A leftover that cannot go is harmless: it is hidden and never
+        // taken for data, and the copy's own steps report a folder that
+        // cannot be written.
+        ::unlinkat(fd, entry->d_name, 0);
+    }
+}
+
+// One syncfs per file system covers every file and rename in it.
+void FlushFolders(const std::vector<fs::path>& folders) {
+    std::set<dev_t> flushed;
+    for (const auto& folder : folders) {
+        Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.get() < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0) throw ErrorFromOs(errno, folder.string());
+        if (!flushed.insert(st.st_dev).second) continue;
+        if (::syncfs(fd.get()) != 0) throw ErrorFromOs(errno, folder.string());
+    }
+}
+
 }  // namespace
 
 FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
@@ -200,53 +254,24 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
 
     const fs::path folder = destination.parent_path();
     PrepareFolder(folder);
-    NewFile file(folder);
-    PumpTimer pump(keep_alive_);
-    CopyData(in.get(), file.fd(), sourceStat, source, destination, pump);
-    struct stat afterStat {};
-    if (::fstat(in.get(), &afterStat) != 0) throw ErrorFromOs(errno, source.string());
-    if (!SameContentStamp(sourceStat, afterStat)) throw SourceChanged(source);
-    if (::fchmod(file.fd(), sourceStat.st_mode & 07777) != 0) {
-        throw ErrorFromOs(errno, destination.string());
-    }
-    const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-    if (::futimens(file.fd(), times) != 0) throw ErrorFromOs(errno, destination.string());
-    if (!file.TakeFreeName(destination)) {
-        RefuseUnreplaceable(destination);
-        file.Replace(destination);
+    const auto copy = [&] { CopyInto(in.get(), sourceStat, source, destination); };
+    if (sourceStat.st_size <= kCopiedDirectly) {
+        copy();
+    } else {
+        thread_.Run(copy, keep_alive_);
     }
     written_folders_.insert(folder);
 }
 
 void FileCopier::PrepareFolder(const fs::path& folder) {
     if (!prepared_folders_.insert(folder).second) return;
-    const Directory dir = OpenDirectory(folder);
-    const int fd = ::dirfd(dir.get());
-    const std::size_t prefixLength = std::strlen(kTemporaryPrefix);
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (std::strncmp(entry->d_name, kTemporaryPrefix, prefixLength) != 0) continue;
-        struct stat st {};
-        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
-            continue;
-        }
-        // A leftover that cannot go is harmless: it is hidden and never
-        // taken for data, and the copy's own steps report a folder that
-        // cannot be written.
-        ::unlinkat(fd, entry->d_name, 0);
-    }
+    // A folder of many thousand files takes a while to read.
+    thread_.Run([&folder] { RemoveLeftovers(folder); }, keep_alive_);
 }
 
 void FileCopier::Flush() {
-    std::set<dev_t> flushed;
-    for (const auto& folder : written_folders_) {
-        Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (fd.get() < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
-        struct stat st {};
-        if (::fstat(fd.get(), &st) != 0) throw ErrorFromOs(errno, folder.string());
-        // One syncfs per file system covers every file and rename in it.
-        if (!flushed.insert(st.st_dev).second) continue;
-        if (::syncfs(fd.get()) != 0) throw ErrorFromOs(errno, folder.string());
-    }
+    const std::vector<fs::path> folders(written_folders_.begin(), written_folders_.end());
+    thread_.Run([&folders] { FlushFolders(folders); }, keep_alive_);
     written_folders_.clear();
 }
 

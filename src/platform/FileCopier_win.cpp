@@ -8,7 +8,6 @@
 #include "FindHandle_win.h"
 #include "NewFile_win.h"
 #include "OsError.h"
-#include "PumpTimer.h"
 #include "TextCodec.h"
 
 namespace velmira {
@@ -35,10 +34,8 @@ bool SameContentStamp(const BY_HANDLE_FILE_INFORMATION& before,
            ::CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) == 0;
 }
 
-// Copies everything from `in` to `out` in pieces, pumping between them;
-// returns the bytes written.
-ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::path& destination,
-                    PumpTimer& pump) {
+// Copies everything from `in` to `out` in pieces; returns the bytes written.
+ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::path& destination) {
     ULONGLONG total = 0;
     std::vector<char> buffer(std::size_t{1} << 20);
     for (;;) {
@@ -57,16 +54,13 @@ ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::pat
             done += put;
         }
         total += got;
-        pump.Tick();
     }
 }
 
-}  // namespace
-
-FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
-
-void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
-                               std::optional<std::uintmax_t> listedSize) {
+// Copies source into a new file in the destination's folder, flushes it
+// and moves it over the destination.
+void CopyOver(const fs::path& source, const fs::path& destination,
+              std::optional<std::uintmax_t> listedSize) {
     FileHandle in(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (in.get() == INVALID_HANDLE_VALUE) throw ErrorFromOs(LastOsError(), Shown(source));
@@ -87,11 +81,8 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
         throw NumberedError(ErrorNumber::PathFileAccessError, Shown(destination));
     }
 
-    const fs::path folder = destination.parent_path();
-    PrepareFolder(folder);
-    NewFile file(folder);
-    PumpTimer pump(keep_alive_);
-    const ULONGLONG written = CopyBytes(in.get(), file.handle(), source, destination, pump);
+    NewFile file(destination.parent_path());
+    const ULONGLONG written = CopyBytes(in.get(), file.handle(), source, destination);
     BY_HANDLE_FILE_INFORMATION afterInfo{};
     if (!::GetFileInformationByHandle(in.get(), &afterInfo)) {
         throw ErrorFromOs(LastOsError(), Shown(source));
@@ -108,6 +99,23 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     // before the run reports success.
     if (!::FlushFileBuffers(file.handle())) throw ErrorFromOs(LastOsError(), Shown(destination));
     file.Commit(destination, (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0);
+}
+
+}  // namespace
+
+FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
+
+void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
+                               std::optional<std::uintmax_t> listedSize) {
+    const fs::path folder = destination.parent_path();
+    // Every file is flushed before it takes its name, which can take long
+    // for a file of any size: the whole copy runs on the copier's thread.
+    thread_.Run(
+        [&] {
+            PrepareFolder(folder);
+            CopyOver(source, destination, listedSize);
+        },
+        keep_alive_);
     written_folders_.insert(folder);
 }
 

@@ -224,6 +224,8 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
     EXPECT_EQ(window.log.back(), "ask 3");
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
     std::vector<float> fills = window.fillAtPump;
+    // Pumps while the folder is listed still see the bar the last run left.
+    fills.erase(fills.begin(), std::find(fills.begin(), fills.end(), 1.0F));
     fills.erase(std::unique(fills.begin(), fills.end()), fills.end());
     const float step = 3585.0F / 3.0F;
     ASSERT_EQ(fills.size(), 4U);
