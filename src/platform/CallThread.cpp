@@ -48,6 +48,7 @@ void CallThread::Wait(const std::function<void()>& pump) {
 }
 
 void CallThread::Run(std::function<void()> call, const std::function<void()>& pump) {
+    Wait(pump);
     Start(std::move(call));
     Wait(pump);
 }

@@ -35,7 +35,7 @@ class CallThread {
     // Returns at once when no call was started.
     void Wait(const std::function<void()>& pump);
 
-    // Start, then Wait.
+    // Start, then Wait; a call started before is waited for first.
     void Run(std::function<void()> call, const std::function<void()>& pump);
 
   private:

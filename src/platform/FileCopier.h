@@ -24,8 +24,12 @@ class FileCopier {
     // look, the flush; on Windows every copy, since each is flushed) run on
     // the copier's own thread; meanwhile keepAlive, when given, is called on
     // the calling thread, once at least and then every
-    // CallThread::kPumpInterval. Small files are copied directly on Linux.
+    // CallThread::kPumpInterval. On Linux small files are copied directly,
+    // and what they wrote is flushed on the copier's thread as they go.
     explicit FileCopier(std::function<void()> keepAlive = {});
+    ~FileCopier();
+    FileCopier(const FileCopier&) = delete;
+    FileCopier& operator=(const FileCopier&) = delete;
 
     // Copies source over destination. Raises a numbered error on failure,
     // leaving any earlier destination file exactly as it was and no
@@ -38,16 +42,28 @@ class FileCopier {
                        std::optional<std::uintmax_t> listedSize = std::nullopt);
 
     // Forces everything copied so far onto the disk, once per destination
-    // folder. Raises a numbered error when the data cannot be flushed.
+    // folder. Raises a numbered error when the data cannot be flushed,
+    // also for a flush that ran behind the copies and failed.
     void Flush();
 
   private:
     // Before the first copy into a folder: removes what killed runs left.
     void PrepareFolder(const std::filesystem::path& folder);
+    // Linux: starts a flush of the folders written so far when enough was
+    // copied since the last one.
+    void FlushBehindWhenDue();
+    // Linux: the open folder of `source`.
+    int SourceFolder(const std::filesystem::path& source);
 
     std::function<void()> keep_alive_;
     std::set<std::filesystem::path> prepared_folders_;
     std::set<std::filesystem::path> written_folders_;
+    // Copied directly since the last flush started.
+    std::uintmax_t unflushed_bytes_ = 0;
+    std::size_t unflushed_files_ = 0;
+    // The folder the last source was read from, kept open (Linux).
+    std::filesystem::path source_folder_;
+    int source_folder_fd_ = -1;
     // Last, so that it ends before what its calls use.
     CallThread thread_;
 };

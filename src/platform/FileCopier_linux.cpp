@@ -30,6 +30,10 @@ constexpr off_t kPiece = off_t{1} << 20;
 // goes on, so that the final flush never has a whole large file to write
 // in one blocking call.
 constexpr off_t kWriteBackWindow = off_t{4} << 20;
+// Files copied directly are flushed behind the copy after this much data or
+// this many files, whichever comes first.
+constexpr std::uintmax_t kFlushBehindBytes = std::uintmax_t{8} << 20;
+constexpr std::size_t kFlushBehindFiles = 512;
 
 // The source is not the file that was listed, or changed while it was read.
 NumberedError SourceChanged(const fs::path& source) {
@@ -239,9 +243,15 @@ void FlushFolders(const std::vector<fs::path>& folders) {
 
 FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
 
+FileCopier::~FileCopier() {
+    if (source_folder_fd_ >= 0) ::close(source_folder_fd_);
+}
+
 void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
                                std::optional<std::uintmax_t> listedSize) {
-    Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    FlushBehindWhenDue();
+    Descriptor in(::openat(SourceFolder(source), source.filename().c_str(),
+                           O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (in.get() < 0) throw ErrorFromOs(errno, source.string());
     struct stat sourceStat {};
     if (::fstat(in.get(), &sourceStat) != 0) throw ErrorFromOs(errno, source.string());
@@ -257,10 +267,42 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     const auto copy = [&] { CopyInto(in.get(), sourceStat, source, destination); };
     if (sourceStat.st_size <= kCopiedDirectly) {
         copy();
+        unflushed_bytes_ += static_cast<std::uintmax_t>(sourceStat.st_size);
+        ++unflushed_files_;
     } else {
         thread_.Run(copy, keep_alive_);
     }
     written_folders_.insert(folder);
+}
+
+// The folder of the sources stays open from one copy to the next: each
+// source is then opened by its name alone, not by a walk along its path.
+int FileCopier::SourceFolder(const fs::path& source) {
+    fs::path folder = source.parent_path();
+    if (source_folder_fd_ >= 0 && folder.native() == source_folder_.native()) {
+        return source_folder_fd_;
+    }
+    if (source_folder_fd_ >= 0) ::close(source_folder_fd_);
+    source_folder_fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (source_folder_fd_ < 0) throw ErrorFromOs(errno, source.string());
+    source_folder_ = std::move(folder);
+    return source_folder_fd_;
+}
+
+// Small files are copied faster than the disk takes them. Flushing what they
+// left every so often, on the copier's thread while the copies go on, spreads
+// the disk's work over the run instead of leaving it all to the flush at the
+// end. The flush before is waited for first, so that a failure stops the run
+// before the next file.
+void FileCopier::FlushBehindWhenDue() {
+    if (unflushed_bytes_ < kFlushBehindBytes && unflushed_files_ < kFlushBehindFiles) return;
+    thread_.Wait(keep_alive_);
+    thread_.Start(
+        [folders = std::vector<fs::path>(written_folders_.begin(), written_folders_.end())] {
+            FlushFolders(folders);
+        });
+    unflushed_bytes_ = 0;
+    unflushed_files_ = 0;
 }
 
 void FileCopier::PrepareFolder(const fs::path& folder) {

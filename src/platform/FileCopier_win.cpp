@@ -105,6 +105,8 @@ void CopyOver(const fs::path& source, const fs::path& destination,
 
 FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
 
+FileCopier::~FileCopier() = default;
+
 void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
                                std::optional<std::uintmax_t> listedSize) {
     const fs::path folder = destination.parent_path();
