@@ -239,5 +239,36 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
     EXPECT_EQ(window.log.back(), "close");
 }
 
+// Keys typed at every pump of a run, up to the last one in the final flush,
+// still wait when the run ends: none of them answers the completion box.
+TEST_F(CommandsTest, KeysTypedDuringTheRunAndItsFlushNeverAnswerTheCompletionBox) {
+    for (const char* name : {"a.dat", "b.dat"}) Write(fs::path("F/BackUp2") / name);
+    commands.Load();
+    window.selected = "F";
+    int pumpsAtTheFullBar = 0;
+    window.onPump = [&](int) {
+        window.typedAhead = 1;
+        if (window.fill == 3586.0F) ++pumpsAtTheFullBar;
+    };
+    commands.Click(1);
+    EXPECT_GE(pumpsAtTheFullBar, 2);  // the last file's yield, then the flush
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
+    EXPECT_EQ(window.answeredByTypeAhead, 0);
+}
+
+// The same for the error box of a copy that fails: the flush of the files
+// before it pumps too.
+TEST_F(CommandsTest, KeysTypedDuringAFailingRunNeverAnswerTheErrorBox) {
+    for (const char* name : {"a.dat", "b.dat"}) Write(fs::path("F/BackUp2") / name);
+    Write("C/Velmira/cb/b.dat", "old");
+    fs::permissions(Velmira("cb/b.dat"), fs::perms::owner_read);
+    commands.Load();
+    window.selected = "F";
+    window.onPump = [&](int) { window.typedAhead = 1; };
+    commands.Click(1);
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
+    EXPECT_EQ(window.answeredByTypeAhead, 0);
+}
+
 }  // namespace
 }  // namespace velmira::testing
