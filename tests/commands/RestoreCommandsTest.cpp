@@ -9,6 +9,7 @@
 #include "RecordingWindow.h"
 #include "RestoreCommands.h"
 #include "TempDir.h"
+#include "TestPlatform.h"
 
 namespace velmira::testing {
 namespace {
@@ -251,7 +252,9 @@ TEST_F(CommandsTest, KeysTypedDuringTheRunAndItsFlushNeverAnswerTheCompletionBox
         if (window.fill == 3586.0F) ++pumpsAtTheFullBar;
     };
     commands.Click(1);
-    EXPECT_GE(pumpsAtTheFullBar, 2);  // the last file's yield, then the flush
+    // The last file's yield, then on Linux the flush (Windows flushes each
+    // file with its copy).
+    EXPECT_GE(pumpsAtTheFullBar, testing::kOnWindows ? 1 : 2);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
     EXPECT_EQ(window.answeredByTypeAhead, 0);
 }

@@ -55,8 +55,9 @@ TEST(FileCopier, CopiesEmptyAndLargeFiles) {
     EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
 }
 
-// A large file is copied and the copies are flushed on the copier's thread;
-// the window's pump runs meanwhile on the caller's thread, never on that one.
+// A large file is copied, and on Linux the copies are flushed, on the
+// copier's thread (Windows flushes each file with its copy); the window's
+// pump runs meanwhile on the caller's thread, never on that one.
 TEST(FileCopier, PumpsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
     TempDir dir;
     dir.MakeDir("dst");
@@ -72,7 +73,9 @@ TEST(FileCopier, PumpsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
     const int duringCopy = pumps;
     copier.Flush();
     EXPECT_GE(duringCopy, 1);
-    EXPECT_GT(pumps, duringCopy);
+    if (!testing::kOnWindows) {
+        EXPECT_GT(pumps, duringCopy);
+    }
     EXPECT_FALSE(pumpedElsewhere);
     EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
 }
