@@ -29,6 +29,11 @@ void CallThread::Start(std::function<void()> call) {
     }
 }
 
+bool CallThread::Finished() {
+    const std::lock_guard lock(mutex_);
+    return !running_;
+}
+
 void CallThread::Wait(const std::function<void()>& pump) {
     if (!started_) return;
     started_ = false;

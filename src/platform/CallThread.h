@@ -30,6 +30,9 @@ class CallThread {
     void Start(std::function<void()> call);
     // Whether a started call has not been waited for yet.
     bool Started() const { return started_; }
+    // Whether the started call has ended (or none was started); it still
+    // needs a Wait.
+    bool Finished();
     // Waits for the started call, pumping once at least and then at every
     // interval until it ends, and raises again whatever the call raised.
     // Returns at once when no call was started.

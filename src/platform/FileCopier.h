@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <set>
 
 #include "CallThread.h"
 
@@ -25,7 +25,8 @@ class FileCopier {
     // the copier's own thread; meanwhile keepAlive, when given, is called on
     // the calling thread, once at least and then every
     // CallThread::kPumpInterval. On Linux small files are copied directly,
-    // and what they wrote is flushed on the copier's thread as they go.
+    // into new files made ahead on the copier's thread, and what they wrote
+    // is flushed there as they go.
     explicit FileCopier(std::function<void()> keepAlive = {});
     ~FileCopier();
     FileCopier(const FileCopier&) = delete;
@@ -47,24 +48,12 @@ class FileCopier {
     void Flush();
 
   private:
-    // Before the first copy into a folder: removes what killed runs left.
-    void PrepareFolder(const std::filesystem::path& folder);
-    // Linux: starts a flush of the folders written so far when enough was
-    // copied since the last one.
-    void FlushBehindWhenDue();
-    // Linux: the open folder of `source`.
-    int SourceFolder(const std::filesystem::path& source);
+    // What one platform keeps from one copy to the next.
+    struct State;
 
     std::function<void()> keep_alive_;
-    std::set<std::filesystem::path> prepared_folders_;
-    std::set<std::filesystem::path> written_folders_;
-    // Copied directly since the last flush started.
-    std::uintmax_t unflushed_bytes_ = 0;
-    std::size_t unflushed_files_ = 0;
-    // The folder the last source was read from, kept open (Linux).
-    std::filesystem::path source_folder_;
-    int source_folder_fd_ = -1;
-    // Last, so that it ends before what its calls use.
+    std::unique_ptr<State> state_;
+    // Last, so that its calls end before what they use goes.
     CallThread thread_;
 };
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "Descriptor_linux.h"
@@ -12,6 +14,7 @@
 #include "FileCopier.h"
 #include "NewFile_linux.h"
 #include "OsError.h"
+#include "SpareFiles_linux.h"
 
 namespace velmira {
 
@@ -34,6 +37,11 @@ constexpr off_t kWriteBackWindow = off_t{4} << 20;
 // this many files, whichever comes first.
 constexpr std::uintmax_t kFlushBehindBytes = std::uintmax_t{8} << 20;
 constexpr std::size_t kFlushBehindFiles = 512;
+// New files made ahead for small files, per batch: few at first, so that a
+// handful of files costs no more than before, then more while the folder
+// stays the same.
+constexpr std::size_t kFewestSpares = 2;
+constexpr std::size_t kMostSpares = 64;
 
 // The source is not the file that was listed, or changed while it was read.
 NumberedError SourceChanged(const fs::path& source) {
@@ -186,11 +194,11 @@ bool SameContentStamp(const struct stat& before, const struct stat& after) {
            before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
-// Copies an open source into a new file that then takes the destination's
-// name.
+// Copies an open source into a new file (`spare` when one is at hand) that
+// then takes the destination's name.
 void CopyInto(int in, const struct stat& sourceStat, const fs::path& source,
-              const fs::path& destination) {
-    NewFile file(destination.parent_path());
+              const fs::path& destination, int spare) {
+    NewFile file(destination.parent_path(), spare);
     CopyData(in, file.fd(), sourceStat, source, destination);
     struct stat afterStat {};
     if (::fstat(in, &afterStat) != 0) throw ErrorFromOs(errno, source.string());
@@ -241,16 +249,96 @@ void FlushFolders(const std::vector<fs::path>& folders) {
 
 }  // namespace
 
-FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
+struct FileCopier::State {
+    // What runs on the copier's thread beside the copies, if anything.
+    enum class Aside { Nothing, Spares, SparesAndFlush };
 
-FileCopier::~FileCopier() {
-    if (source_folder_fd_ >= 0) ::close(source_folder_fd_);
-}
+    ~State() {
+        if (sourceFd >= 0) ::close(sourceFd);
+    }
+
+    // A new file made ahead in `folder`, or -1. The batch on its way for the
+    // folder is waited for; a flush behind the copies is not.
+    int TakeSpare(const fs::path& folder, CallThread& thread, const std::function<void()>& pump) {
+        int fd = spares.Take(folder);
+        if (fd < 0 && aside == Aside::Spares && folder.native() == batchFolder) {
+            thread.Wait(pump);
+            aside = Aside::Nothing;
+            fd = spares.Take(folder);
+        }
+        if (fd >= 0) ++taken;
+        return fd;
+    }
+
+    // After a small file: once half of the spares are used, orders as many
+    // as make the batch full again (doubling it while the folder stays the
+    // same); and a flush behind the copies when enough was copied since the
+    // last. What is ordered depends only on what was copied, never on how
+    // fast the copier's thread is.
+    void WorkAside(const fs::path& folder, CallThread& thread, const std::function<void()>& pump) {
+        const bool flushDue =
+            unflushedBytes >= kFlushBehindBytes || unflushedFiles >= kFlushBehindFiles;
+        const bool sameFolder = folder.native() == batchFolder;
+        if (!flushDue && sameFolder && taken < batch / 2) return;
+        // A flush still running is not waited for on the spares' account.
+        if (!flushDue && aside == Aside::SparesAndFlush && !thread.Finished()) return;
+        thread.Wait(pump);
+        batch = sameFolder ? std::min(batch * 2, kMostSpares) : kFewestSpares;
+        batchFolder = folder.native();
+        taken = 0;
+        const std::size_t ready = spares.Count(folder);
+        const std::size_t missing = batch > ready ? batch - ready : 0;
+        std::vector<fs::path> flushed;
+        if (flushDue) flushed.assign(written.begin(), written.end());
+        thread.Start([this, folder, missing, flushed = std::move(flushed)] {
+            spares.Make(folder, missing);
+            FlushFolders(flushed);
+        });
+        aside = flushDue ? Aside::SparesAndFlush : Aside::Spares;
+        if (flushDue) {
+            unflushedBytes = 0;
+            unflushedFiles = 0;
+        }
+    }
+
+    // Runs a call that the copy waits for.
+    void Run(std::function<void()> call, CallThread& thread, const std::function<void()>& pump) {
+        aside = Aside::Nothing;
+        thread.Run(std::move(call), pump);
+    }
+
+    std::set<fs::path> prepared;  // folders cleared of what killed runs left
+    std::set<fs::path> written;   // folders written since the last flush
+    // The folder the last source was read from, kept open: each source is
+    // then opened by its name alone, not by a walk along its path.
+    std::string sourceFolder;
+    int sourceFd = -1;
+    // Small files copied since the last flush began.
+    std::uintmax_t unflushedBytes = 0;
+    std::size_t unflushedFiles = 0;
+    Aside aside = Aside::Nothing;
+    SpareFiles spares;
+    std::string batchFolder;  // where the last batch of spares was ordered
+    std::size_t batch = 0;
+    std::size_t taken = 0;  // spares taken since
+};
+
+FileCopier::FileCopier(std::function<void()> keepAlive)
+    : keep_alive_(std::move(keepAlive)), state_(std::make_unique<State>()) {}
+
+FileCopier::~FileCopier() = default;
 
 void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
                                std::optional<std::uintmax_t> listedSize) {
-    FlushBehindWhenDue();
-    Descriptor in(::openat(SourceFolder(source), source.filename().c_str(),
+    State& state = *state_;
+    const fs::path sourceFolder = source.parent_path();
+    if (state.sourceFd < 0 || sourceFolder.native() != state.sourceFolder) {
+        if (state.sourceFd >= 0) ::close(state.sourceFd);
+        state.sourceFd = ::open(sourceFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (state.sourceFd < 0) throw ErrorFromOs(errno, source.string());
+        state.sourceFolder = sourceFolder.native();
+    }
+    Descriptor in(::openat(state.sourceFd, source.filename().c_str(),
                            O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (in.get() < 0) throw ErrorFromOs(errno, source.string());
     struct stat sourceStat {};
@@ -263,58 +351,28 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     }
 
     const fs::path folder = destination.parent_path();
-    PrepareFolder(folder);
-    const auto copy = [&] { CopyInto(in.get(), sourceStat, source, destination); };
+    if (state.prepared.insert(folder).second) {
+        // A folder of many thousand files takes a while to read.
+        state.Run([&folder] { RemoveLeftovers(folder); }, thread_, keep_alive_);
+    }
     if (sourceStat.st_size <= kCopiedDirectly) {
-        copy();
-        unflushed_bytes_ += static_cast<std::uintmax_t>(sourceStat.st_size);
-        ++unflushed_files_;
+        CopyInto(in.get(), sourceStat, source, destination,
+                 state.TakeSpare(folder, thread_, keep_alive_));
+        state.unflushedBytes += static_cast<std::uintmax_t>(sourceStat.st_size);
+        ++state.unflushedFiles;
+        state.written.insert(folder);
+        state.WorkAside(folder, thread_, keep_alive_);
     } else {
-        thread_.Run(copy, keep_alive_);
+        state.Run([&] { CopyInto(in.get(), sourceStat, source, destination, -1); }, thread_,
+                  keep_alive_);
+        state.written.insert(folder);
     }
-    written_folders_.insert(folder);
-}
-
-// The folder of the sources stays open from one copy to the next: each
-// source is then opened by its name alone, not by a walk along its path.
-int FileCopier::SourceFolder(const fs::path& source) {
-    fs::path folder = source.parent_path();
-    if (source_folder_fd_ >= 0 && folder.native() == source_folder_.native()) {
-        return source_folder_fd_;
-    }
-    if (source_folder_fd_ >= 0) ::close(source_folder_fd_);
-    source_folder_fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (source_folder_fd_ < 0) throw ErrorFromOs(errno, source.string());
-    source_folder_ = std::move(folder);
-    return source_folder_fd_;
-}
-
-// Small files are copied faster than the disk takes them. Flushing what they
-// left every so often, on the copier's thread while the copies go on, spreads
-// the disk's work over the run instead of leaving it all to the flush at the
-// end. The flush before is waited for first, so that a failure stops the run
-// before the next file.
-void FileCopier::FlushBehindWhenDue() {
-    if (unflushed_bytes_ < kFlushBehindBytes && unflushed_files_ < kFlushBehindFiles) return;
-    thread_.Wait(keep_alive_);
-    thread_.Start(
-        [folders = std::vector<fs::path>(written_folders_.begin(), written_folders_.end())] {
-            FlushFolders(folders);
-        });
-    unflushed_bytes_ = 0;
-    unflushed_files_ = 0;
-}
-
-void FileCopier::PrepareFolder(const fs::path& folder) {
-    if (!prepared_folders_.insert(folder).second) return;
-    // A folder of many thousand files takes a while to read.
-    thread_.Run([&folder] { RemoveLeftovers(folder); }, keep_alive_);
 }
 
 void FileCopier::Flush() {
-    const std::vector<fs::path> folders(written_folders_.begin(), written_folders_.end());
-    thread_.Run([&folders] { FlushFolders(folders); }, keep_alive_);
-    written_folders_.clear();
+    const std::vector<fs::path> folders(state_->written.begin(), state_->written.end());
+    state_->Run([&folders] { FlushFolders(folders); }, thread_, keep_alive_);
+    state_->written.clear();
 }
 
 }  // namespace velmira

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -101,29 +102,10 @@ void CopyOver(const fs::path& source, const fs::path& destination,
     file.Commit(destination, (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0);
 }
 
-}  // namespace
-
-FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
-
-FileCopier::~FileCopier() = default;
-
-void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
-                               std::optional<std::uintmax_t> listedSize) {
-    const fs::path folder = destination.parent_path();
-    // Every file is flushed before it takes its name, which can take long
-    // for a file of any size: the whole copy runs on the copier's thread.
-    thread_.Run(
-        [&] {
-            PrepareFolder(folder);
-            CopyOver(source, destination, listedSize);
-        },
-        keep_alive_);
-    written_folders_.insert(folder);
-}
-
-void FileCopier::PrepareFolder(const fs::path& folder) {
-    if (!prepared_folders_.insert(folder).second) return;
-    const std::wstring pattern = (folder / (fs::path(kTemporaryPrefix).native() + L"*")).native();
+// Removes the hidden files that killed runs left in a folder.
+void RemoveLeftovers(const fs::path& folder) {
+    const std::wstring pattern =
+        (folder / (fs::path(FileCopier::kTemporaryPrefix).native() + L"*")).native();
     WIN32_FIND_DATAW entry{};
     const FindHandle find(::FindFirstFileW(pattern.c_str(), &entry));
     // Nothing left over, or a folder that the copy itself will report.
@@ -140,9 +122,33 @@ void FileCopier::PrepareFolder(const fs::path& folder) {
     } while (::FindNextFileW(find.get(), &entry));
 }
 
+}  // namespace
+
+struct FileCopier::State {
+    std::set<fs::path> prepared;  // folders cleared of what killed runs left
+};
+
+FileCopier::FileCopier(std::function<void()> keepAlive)
+    : keep_alive_(std::move(keepAlive)), state_(std::make_unique<State>()) {}
+
+FileCopier::~FileCopier() = default;
+
+void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
+                               std::optional<std::uintmax_t> listedSize) {
+    const fs::path folder = destination.parent_path();
+    const bool prepare = state_->prepared.insert(folder).second;
+    // Every file is flushed before it takes its name, which can take long
+    // for a file of any size: the whole copy runs on the copier's thread.
+    thread_.Run(
+        [&] {
+            if (prepare) RemoveLeftovers(folder);
+            CopyOver(source, destination, listedSize);
+        },
+        keep_alive_);
+}
+
 void FileCopier::Flush() {
     // Every file was flushed before its move; the moves were written through.
-    written_folders_.clear();
 }
 
 }  // namespace velmira
