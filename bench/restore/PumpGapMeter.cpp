@@ -13,9 +13,10 @@ PumpGapMeter::PumpGapMeter(std::function<std::string()> phase) : phase_(std::mov
 }
 
 void PumpGapMeter::Start() {
-    last_ = MonotonicNanos();
-    lastPhase_ = phase_();
     phases_.clear();
+    spent_.clear();
+    gapStart_ = lookedAt_ = MonotonicNanos();
+    looked_ = phase_();
     timer_.start();
 }
 
@@ -25,7 +26,7 @@ void PumpGapMeter::Stop() {
 }
 
 void PumpGapMeter::Note() {
-    if (timer_.isActive()) lastPhase_ = phase_();
+    if (timer_.isActive()) Look(MonotonicNanos());
 }
 
 const PumpGapMeter::Phase* PumpGapMeter::Longest() const {
@@ -35,15 +36,28 @@ const PumpGapMeter::Phase* PumpGapMeter::Longest() const {
     return longest == phases_.end() ? nullptr : &*longest;
 }
 
+// The time since the last look goes to the phase seen then.
+void PumpGapMeter::Look(std::int64_t now) {
+    auto spent = std::find_if(spent_.begin(), spent_.end(),
+                              [this](const auto& entry) { return entry.first == looked_; });
+    if (spent == spent_.end()) spent = spent_.insert(spent_.end(), {looked_, 0});
+    spent->second += now - lookedAt_;
+    lookedAt_ = now;
+    looked_ = phase_();
+}
+
 void PumpGapMeter::Fired() {
     const std::int64_t now = MonotonicNanos();
-    const double gapMs = static_cast<double>(now - last_) / 1e6;
+    Look(now);
+    const auto mostly =
+        std::max_element(spent_.begin(), spent_.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
     auto phase = std::find_if(phases_.begin(), phases_.end(),
-                              [this](const Phase& seen) { return seen.name == lastPhase_; });
-    if (phase == phases_.end()) phase = phases_.insert(phases_.end(), Phase{lastPhase_, 0});
-    phase->longestMs = std::max(phase->longestMs, gapMs);
-    last_ = now;
-    lastPhase_ = phase_();
+                              [&](const Phase& seen) { return seen.name == mostly->first; });
+    if (phase == phases_.end()) phase = phases_.insert(phases_.end(), Phase{mostly->first, 0});
+    phase->longestMs = std::max(phase->longestMs, static_cast<double>(now - gapStart_) / 1e6);
+    spent_.clear();
+    gapStart_ = now;
 }
 
 }  // namespace velmira::bench

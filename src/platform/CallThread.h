@@ -17,7 +17,7 @@ namespace velmira {
 class CallThread {
   public:
     // The longest a waiting caller goes without pumping.
-    static constexpr std::chrono::milliseconds kPumpInterval{20};
+    static constexpr std::chrono::milliseconds kPumpInterval{10};
 
     CallThread() = default;
     // Waits for a call still running, without pumping.
