@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,9 +40,19 @@ constexpr std::uintmax_t kFlushBehindBytes = std::uintmax_t{8} << 20;
 constexpr std::size_t kFlushBehindFiles = 512;
 // New files made ahead for small files, per batch: few at first, so that a
 // handful of files costs no more than before, then more while the folder
-// stays the same.
+// stays the same, up to a quarter of the descriptors a process may open.
 constexpr std::size_t kFewestSpares = 2;
-constexpr std::size_t kMostSpares = 64;
+
+std::size_t MostSpares() {
+    static const std::size_t most = [] {
+        constexpr std::size_t kMost = 256;
+        struct rlimit limit {};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+            return kMost;
+        return std::clamp<std::size_t>(limit.rlim_cur / 4, kFewestSpares, kMost);
+    }();
+    return most;
+}
 
 // The source is not the file that was listed, or changed while it was read.
 NumberedError SourceChanged(const fs::path& source) {
@@ -283,7 +294,7 @@ struct FileCopier::State {
         // A flush still running is not waited for on the spares' account.
         if (!flushDue && aside == Aside::SparesAndFlush && !thread.Finished()) return;
         thread.Wait(pump);
-        batch = sameFolder ? std::min(batch * 2, kMostSpares) : kFewestSpares;
+        batch = sameFolder ? std::min(batch * 2, MostSpares()) : kFewestSpares;
         batchFolder = folder.native();
         taken = 0;
         const std::size_t ready = spares.Count(folder);
