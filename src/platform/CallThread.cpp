@@ -15,6 +15,8 @@ CallThread::~CallThread() {
 }
 
 void CallThread::Start(std::function<void()> call) {
+    // A thread that cannot be made raises here, with nothing started.
+    if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
     {
         const std::lock_guard lock(mutex_);
         call_ = std::move(call);
@@ -22,11 +24,7 @@ void CallThread::Start(std::function<void()> call) {
         error_ = nullptr;
     }
     started_ = true;
-    if (!thread_.joinable()) {
-        thread_ = std::thread([this] { Serve(); });
-    } else {
-        changed_.notify_all();
-    }
+    changed_.notify_all();
 }
 
 bool CallThread::Finished() {
