@@ -25,12 +25,16 @@ bool BoxAnswerer::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (box == nullptr) return false;
     seen_.push_back({box->text(), MonotonicNanos()});
+    if (onShown) onShown(box->text());
     // Queued: the box's own modal loop must be running before it can end.
-    QTimer::singleShot(0, box, [guarded = QPointer<QMessageBox>(box)] {
+    QTimer::singleShot(0, box, [this, guarded = QPointer<QMessageBox>(box)] {
         if (guarded.isNull()) return;
         QAbstractButton* ok = guarded->button(QMessageBox::Ok);
         if (ok == nullptr) ok = guarded->defaultButton();
-        if (ok != nullptr) ok->click();
+        if (ok == nullptr) return;
+        const QString text = guarded->text();
+        ok->click();
+        if (onAnswered) onAnswered(text);
     });
     return false;
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace velmira::bench {
@@ -22,6 +23,10 @@ class BoxAnswerer : public QObject {
 
     const std::vector<Box>& seen() const { return seen_; }
     void Clear() { seen_.clear(); }
+
+    // Called with a box's text when it shows, and when it has been answered.
+    std::function<void(const QString&)> onShown;
+    std::function<void(const QString&)> onAnswered;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

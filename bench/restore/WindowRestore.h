@@ -34,6 +34,7 @@ class WindowRestore {
     Outcome Restore();
 
     RestoreForm& form() { return *form_; }
+    BoxAnswerer& boxes() { return boxes_; }
 
   private:
     SandboxDrives drives_;

@@ -1,11 +1,16 @@
 #include "RunProgressView.h"
 
+#include "CallThread.h"
 #include "FolderListing.h"
 
 namespace velmira {
 
 void RunProgressView::ListFolder(int lister, const std::filesystem::path& nativeFolder) {
-    std::vector<ListedFile> files = ListBackupFiles(nativeFolder);
+    // A folder of many thousand files on a slow stick takes seconds to list:
+    // the window keeps processing its events meanwhile.
+    std::vector<ListedFile> files;
+    CallThread thread;
+    thread.Run([&] { files = ListBackupFiles(nativeFolder); }, [this] { panels_.PumpEvents(); });
     lists_.at(static_cast<std::size_t>(lister)) = std::move(files);
 }
 

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <set>
+
+#include "CallThread.h"
 
 namespace velmira {
 
@@ -18,30 +20,41 @@ class FileCopier {
     // killed run left behind.
     static constexpr const char* kTemporaryPrefix = ".velmira-restore-";
 
-    // keepAlive, when given, is called between the pieces of a long copy,
-    // at most every 50 ms.
+    // Calls that can block for long (a large file's copy, a folder's first
+    // look, the flush; on Windows every copy, since each is flushed) run on
+    // the copier's own thread; meanwhile keepAlive, when given, is called on
+    // the calling thread, once at least and then every
+    // CallThread::kPumpInterval. On Linux small files are copied directly,
+    // into new files made ahead on the copier's thread, and what they wrote
+    // is flushed there as they go.
     explicit FileCopier(std::function<void()> keepAlive = {});
+    ~FileCopier();
+    FileCopier(const FileCopier&) = delete;
+    FileCopier& operator=(const FileCopier&) = delete;
 
     // Copies source over destination. Raises a numbered error on failure,
     // leaving any earlier destination file exactly as it was and no
     // temporary file behind. With listedSize, a source whose size is no
     // longer the listed one is refused (57): it changed since the listing.
-    // A source that changes during the copy is refused the same way.
+    // A source that changes during the copy is refused the same way. Errors
+    // raised on the copier's thread are raised here, unchanged.
     void CopyReplacing(const std::filesystem::path& source,
                        const std::filesystem::path& destination,
                        std::optional<std::uintmax_t> listedSize = std::nullopt);
 
     // Forces everything copied so far onto the disk, once per destination
-    // folder. Raises a numbered error when the data cannot be flushed.
+    // folder. Raises a numbered error when the data cannot be flushed,
+    // also for a flush that ran behind the copies and failed.
     void Flush();
 
   private:
-    // Before the first copy into a folder: removes what killed runs left.
-    void PrepareFolder(const std::filesystem::path& folder);
+    // What one platform keeps from one copy to the next.
+    struct State;
 
     std::function<void()> keep_alive_;
-    std::set<std::filesystem::path> prepared_folders_;
-    std::set<std::filesystem::path> written_folders_;
+    std::unique_ptr<State> state_;
+    // Last, so that its calls end before what they use goes.
+    CallThread thread_;
 };
 
 }  // namespace velmira

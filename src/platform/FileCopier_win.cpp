@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,6 @@
 #include "FindHandle_win.h"
 #include "NewFile_win.h"
 #include "OsError.h"
-#include "PumpTimer.h"
 #include "TextCodec.h"
 
 namespace velmira {
@@ -35,10 +35,8 @@ bool SameContentStamp(const BY_HANDLE_FILE_INFORMATION& before,
            ::CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) == 0;
 }
 
-// Copies everything from `in` to `out` in pieces, pumping between them;
-// returns the bytes written.
-ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::path& destination,
-                    PumpTimer& pump) {
+// Copies everything from `in` to `out` in pieces; returns the bytes written.
+ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::path& destination) {
     ULONGLONG total = 0;
     std::vector<char> buffer(std::size_t{1} << 20);
     for (;;) {
@@ -57,16 +55,13 @@ ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::pat
             done += put;
         }
         total += got;
-        pump.Tick();
     }
 }
 
-}  // namespace
-
-FileCopier::FileCopier(std::function<void()> keepAlive) : keep_alive_(std::move(keepAlive)) {}
-
-void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
-                               std::optional<std::uintmax_t> listedSize) {
+// Copies source into a new file in the destination's folder, flushes it
+// and moves it over the destination.
+void CopyOver(const fs::path& source, const fs::path& destination,
+              std::optional<std::uintmax_t> listedSize) {
     FileHandle in(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (in.get() == INVALID_HANDLE_VALUE) throw ErrorFromOs(LastOsError(), Shown(source));
@@ -87,11 +82,8 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
         throw NumberedError(ErrorNumber::PathFileAccessError, Shown(destination));
     }
 
-    const fs::path folder = destination.parent_path();
-    PrepareFolder(folder);
-    NewFile file(folder);
-    PumpTimer pump(keep_alive_);
-    const ULONGLONG written = CopyBytes(in.get(), file.handle(), source, destination, pump);
+    NewFile file(destination.parent_path());
+    const ULONGLONG written = CopyBytes(in.get(), file.handle(), source, destination);
     BY_HANDLE_FILE_INFORMATION afterInfo{};
     if (!::GetFileInformationByHandle(in.get(), &afterInfo)) {
         throw ErrorFromOs(LastOsError(), Shown(source));
@@ -108,12 +100,12 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     // before the run reports success.
     if (!::FlushFileBuffers(file.handle())) throw ErrorFromOs(LastOsError(), Shown(destination));
     file.Commit(destination, (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0);
-    written_folders_.insert(folder);
 }
 
-void FileCopier::PrepareFolder(const fs::path& folder) {
-    if (!prepared_folders_.insert(folder).second) return;
-    const std::wstring pattern = (folder / (fs::path(kTemporaryPrefix).native() + L"*")).native();
+// Removes the hidden files that killed runs left in a folder.
+void RemoveLeftovers(const fs::path& folder) {
+    const std::wstring pattern =
+        (folder / (fs::path(FileCopier::kTemporaryPrefix).native() + L"*")).native();
     WIN32_FIND_DATAW entry{};
     const FindHandle find(::FindFirstFileW(pattern.c_str(), &entry));
     // Nothing left over, or a folder that the copy itself will report.
@@ -130,9 +122,33 @@ void FileCopier::PrepareFolder(const fs::path& folder) {
     } while (::FindNextFileW(find.get(), &entry));
 }
 
+}  // namespace
+
+struct FileCopier::State {
+    std::set<fs::path> prepared;  // folders cleared of what killed runs left
+};
+
+FileCopier::FileCopier(std::function<void()> keepAlive)
+    : keep_alive_(std::move(keepAlive)), state_(std::make_unique<State>()) {}
+
+FileCopier::~FileCopier() = default;
+
+void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
+                               std::optional<std::uintmax_t> listedSize) {
+    const fs::path folder = destination.parent_path();
+    const bool prepare = state_->prepared.insert(folder).second;
+    // Every file is flushed before it takes its name, which can take long
+    // for a file of any size: the whole copy runs on the copier's thread.
+    thread_.Run(
+        [&] {
+            if (prepare) RemoveLeftovers(folder);
+            CopyOver(source, destination, listedSize);
+        },
+        keep_alive_);
+}
+
 void FileCopier::Flush() {
     // Every file was flushed before its move; the moves were written through.
-    written_folders_.clear();
 }
 
 }  // namespace velmira

@@ -28,14 +28,21 @@ std::string ProcPath(int fd) {
 
 }  // namespace
 
-NewFile::NewFile(const fs::path& folder) : folder_(folder) {
-    if (CanNameUnnamedFiles()) {
-        fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        if (fd_ >= 0) return;
-        // File systems without unnamed files fall back to a named one.
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-            throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
-        }
+int NewFile::MakeUnnamed(const fs::path& folder) {
+    if (!CanNameUnnamedFiles()) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+NewFile::NewFile(const fs::path& folder, int spare) : folder_(folder), fd_(spare) {
+    if (fd_ >= 0) return;
+    fd_ = MakeUnnamed(folder);
+    if (fd_ >= 0) return;
+    // File systems without unnamed files fall back to a named one.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
     }
     std::string pattern =
         (folder / (std::string(FileCopier::kTemporaryPrefix) + "XXXXXX")).string();

@@ -11,12 +11,18 @@ namespace velmira {
 // goes, so every failure leaves the folder as it was.
 class NewFile {
   public:
-    explicit NewFile(const std::filesystem::path& folder);
+    // A new file in `folder`: `spare` when that is an unnamed file made there
+    // ahead, else one made now.
+    explicit NewFile(const std::filesystem::path& folder, int spare = -1);
     ~NewFile();
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
 
     int fd() const { return fd_; }
+
+    // An unnamed new file in `folder`, or -1 with errno set when the file
+    // system cannot make one or it could not be named.
+    static int MakeUnnamed(const std::filesystem::path& folder);
 
     // Gives an unnamed file the destination's name when that name is free,
     // in one step, and returns true; false when the name is taken or this

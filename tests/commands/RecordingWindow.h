@@ -14,6 +14,8 @@ namespace velmira::testing {
 // in order ("ask 2" for Message 2, "caption ...", "discard", ...), answers
 // boxes from a list (OK once it is used up) and keeps the bar exactly.
 // Event pumps are counted, not logged: long copies add them at any time.
+// Keys typed ahead wait in typedAhead until discarded; a box shown while
+// one waits takes it as its answer, as a Windows message box would.
 class RecordingWindow : public RestoreWindow, public ProgressPanels {
   public:
     ProgressPanels& Panels() override { return *this; }
@@ -26,11 +28,19 @@ class RecordingWindow : public RestoreWindow, public ProgressPanels {
     void HideOptions() override { options.clear(); }
     bool FirstOptionSelected() const override { return firstOption; }
     void SetButtonColor(int index, std::uint32_t bgr) override { colors.at(index) = bgr; }
-    void DiscardPendingInput() override { log.push_back("discard"); }
+    void DiscardPendingInput() override {
+        typedAhead = 0;
+        log.push_back("discard");
+    }
     bool Ask(Message message) override {
         const MessageText& text = TextOf(message);
         boxes.push_back(std::string(text.title) + ": " + std::string(text.text));
         log.push_back("ask " + std::to_string(static_cast<int>(message)));
+        if (typedAhead > 0) {
+            --typedAhead;
+            ++answeredByTypeAhead;
+            return true;
+        }
         const bool answer = answers.empty() || answers.front();
         if (!answers.empty()) answers.pop_front();
         return answer;
@@ -59,6 +69,8 @@ class RecordingWindow : public RestoreWindow, public ProgressPanels {
     std::string caption = "処理中・・・・・。";
     float fill = 150.0F;
     std::deque<bool> answers;
+    int typedAhead = 0;
+    int answeredByTypeAhead = 0;
     std::vector<std::string> boxes;  // "title: text"
     std::vector<std::string> log;
     std::vector<float> fillAtPump;

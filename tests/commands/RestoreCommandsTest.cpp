@@ -9,6 +9,7 @@
 #include "RecordingWindow.h"
 #include "RestoreCommands.h"
 #include "TempDir.h"
+#include "TestPlatform.h"
 
 namespace velmira::testing {
 namespace {
@@ -224,6 +225,8 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
     EXPECT_EQ(window.log.back(), "ask 3");
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
     std::vector<float> fills = window.fillAtPump;
+    // Pumps while the folder is listed still see the bar the last run left.
+    fills.erase(fills.begin(), std::find(fills.begin(), fills.end(), 1.0F));
     fills.erase(std::unique(fills.begin(), fills.end()), fills.end());
     const float step = 3585.0F / 3.0F;
     ASSERT_EQ(fills.size(), 4U);
@@ -235,6 +238,39 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
     EXPECT_TRUE(commands.MayClose());
     commands.Click(0);
     EXPECT_EQ(window.log.back(), "close");
+}
+
+// Keys typed at every pump of a run, up to the last one in the final flush,
+// still wait when the run ends: none of them answers the completion box.
+TEST_F(CommandsTest, KeysTypedDuringTheRunAndItsFlushNeverAnswerTheCompletionBox) {
+    for (const char* name : {"a.dat", "b.dat"}) Write(fs::path("F/BackUp2") / name);
+    commands.Load();
+    window.selected = "F";
+    int pumpsAtTheFullBar = 0;
+    window.onPump = [&](int) {
+        window.typedAhead = 1;
+        if (window.fill == 3586.0F) ++pumpsAtTheFullBar;
+    };
+    commands.Click(1);
+    // The last file's yield, then on Linux the flush (Windows flushes each
+    // file with its copy).
+    EXPECT_GE(pumpsAtTheFullBar, testing::kOnWindows ? 1 : 2);
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
+    EXPECT_EQ(window.answeredByTypeAhead, 0);
+}
+
+// The same for the error box of a copy that fails: the flush of the files
+// before it pumps too.
+TEST_F(CommandsTest, KeysTypedDuringAFailingRunNeverAnswerTheErrorBox) {
+    for (const char* name : {"a.dat", "b.dat"}) Write(fs::path("F/BackUp2") / name);
+    Write("C/Velmira/cb/b.dat", "old");
+    fs::permissions(Velmira("cb/b.dat"), fs::perms::owner_read);
+    commands.Load();
+    window.selected = "F";
+    window.onPump = [&](int) { window.typedAhead = 1; };
+    commands.Click(1);
+    EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
+    EXPECT_EQ(window.answeredByTypeAhead, 0);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "ErrorOf.h"
 #include "FileCopier.h"
 #include "NumberedError.h"
@@ -49,6 +52,31 @@ TEST(FileCopier, CopiesEmptyAndLargeFiles) {
     copier.CopyReplacing(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
     copier.Flush();
     EXPECT_EQ(ReadAll(dir.path() / "dst/empty.ini"), "");
+    EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
+}
+
+// A large file is copied, and on Linux the copies are flushed, on the
+// copier's thread (Windows flushes each file with its copy); the window's
+// pump runs meanwhile on the caller's thread, never on that one.
+TEST(FileCopier, PumpsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
+    TempDir dir;
+    dir.MakeDir("dst");
+    const std::thread::id caller = std::this_thread::get_id();
+    std::atomic<int> pumps = 0;
+    std::atomic<bool> pumpedElsewhere = false;
+    FileCopier copier([&] {
+        ++pumps;
+        if (std::this_thread::get_id() != caller) pumpedElsewhere = true;
+    });
+    const std::string large(2 << 20, 'x');
+    copier.CopyReplacing(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
+    const int duringCopy = pumps;
+    copier.Flush();
+    EXPECT_GE(duringCopy, 1);
+    if (!testing::kOnWindows) {
+        EXPECT_GT(pumps, duringCopy);
+    }
+    EXPECT_FALSE(pumpedElsewhere);
     EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
 }
 

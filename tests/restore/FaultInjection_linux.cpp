@@ -45,6 +45,7 @@ enum Call {
     k_lstat,
     k_mkostemp,
     k_open,
+    k_openat,
     k_pread,
     k_pwrite,
     k_readdir,
@@ -57,10 +58,11 @@ enum Call {
 };
 
 const char* const kNames[] = {
-    "access",          "close",     "copy_file_range", "fchmod",   "fdopendir", "fstat",
-    "fstatat",         "ftruncate", "futimens",        "linkat",   "lseek",     "lstat",
-    "mkostemp",        "open",      "pread",           "pwrite",   "readdir",   "rename",
-    "sync_file_range", "syncfs",    "unlink",          "unlinkat",
+    "access", "close",   "copy_file_range", "fchmod",   "fdopendir",
+    "fstat",  "fstatat", "ftruncate",       "futimens", "linkat",
+    "lseek",  "lstat",   "mkostemp",        "open",     "openat",
+    "pread",  "pwrite",  "readdir",         "rename",   "sync_file_range",
+    "syncfs", "unlink",  "unlinkat",
 };
 static_assert(sizeof kNames / sizeof kNames[0] == kCallCount);
 
@@ -251,6 +253,22 @@ int open(const char* path, int flags, ...) {
         return -1;
     }
     return Decide(k_open) == What::Error ? -1 : real(path, flags, mode);
+}
+
+int openat(int dirFd, const char* path, int flags, ...) {
+    VELMIRA_NEXT(openat);
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = static_cast<mode_t>(va_arg(arguments, int));
+        va_end(arguments);
+    }
+    if (ThePlan().named && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return Decide(k_openat) == What::Error ? -1 : real(dirFd, path, flags, mode);
 }
 
 ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {

@@ -34,10 +34,12 @@ struct ChartFile {
 
 // A restore's own tmpfs sandbox: its flush costs nothing, so every call
 // position can be tried in CI. The backup holds a dozen files of mixed
-// sizes, empty, sparse and multi-MiB among them, half with old copies.
+// sizes, empty, sparse and multi-MiB among them, half with old copies, and
+// `manySmall` more small files with old copies.
 class Sandbox {
   public:
-    Sandbox() : dir_(fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) {
+    explicit Sandbox(int manySmall = 0)
+        : dir_(fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) {
         for (const char* folder : {"H15", "set", "cb", "kdata"})
             dir_.MakeDir(fs::path("C/Velmira") / folder);
         dir_.Write("C/Velmira/H15/keep.dat", "not from the backup");
@@ -68,6 +70,10 @@ class Sandbox {
         EXPECT_EQ(::pwrite(fd, sparse.data() + (3 << 20), 5000, 3 << 20), 5000);
         EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(sparse.size())), 0);
         ::close(fd);
+        for (int i = 0; i < manySmall; ++i) {
+            const std::string number = std::to_string(10000 + i);
+            add("m" + number + ".sxd", "H15", "m" + number, "old m" + number);
+        }
         std::sort(files_.begin(), files_.end(),
                   [](const ChartFile& a, const ChartFile& b) { return a.name < b.name; });
         ResetToOld();
@@ -273,6 +279,32 @@ TEST(FaultSweep, CopiesThroughABuffer) {
 
 TEST(FaultSweep, NewFilesWithTemporaryNames) {
     Sweep("named");
+}
+
+// Enough small files for two flushes behind the copies: a flush that fails,
+// behind them or at the end, is reported, and the files not yet copied when
+// it is noticed keep their old content.
+TEST(FaultSweep, AFailedFlushIsReportedWhetherBehindTheCopiesOrAtTheEnd) {
+#ifdef VELMIRA_SANITIZED
+    GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime";
+#endif
+    const Sandbox sandbox(1200);
+    const Outcome clean = Restore(sandbox, "unnamed", "");
+    ASSERT_EQ(clean.status, 0) << clean.error;
+    ASSERT_GE(clean.counts.at("syncfs"), 3) << "no flush behind the copies";
+    for (long n = 1; n <= clean.counts.at("syncfs"); ++n) {
+        const std::string fault = "syncfs " + std::to_string(n) + " 5";
+        sandbox.ResetToOld();
+        const Outcome outcome = Restore(sandbox, "unnamed", fault);
+        ASSERT_NO_FATAL_FAILURE(CheckRun(sandbox, outcome, fault));
+        EXPECT_EQ(WEXITSTATUS(outcome.status), 1) << fault;
+        EXPECT_EQ(ErrorNumberOf(outcome), kDeviceIoError) << fault << ": " << outcome.error;
+        // The first flush behind is noticed at the second, before the last
+        // files; a later one only at the end.
+        if (n == 1) {
+            EXPECT_EQ(StateOf(sandbox, sandbox.files().back()), State::Old) << fault;
+        }
+    }
 }
 
 // The three faults that once passed as success or hung, each on its own.

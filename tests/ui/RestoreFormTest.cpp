@@ -49,7 +49,10 @@ TEST_F(RestoreFormTest, BarIsDrawnInWholePixelsAtEveryStep) {
     Open();
     SelectDrive("F");
     std::vector<int> drawnWidths;
+    const QString listing = Caption();
     QObject::connect(form.get(), &RestoreForm::Yielding, [&] {
+        // Pumps while the folder is listed show the bar as it was.
+        if (Caption() == listing) return;
         const int width = Find("SyoriSp(1)")->width();
         if (drawnWidths.empty() || drawnWidths.back() != width) drawnWidths.push_back(width);
     });
@@ -89,6 +92,36 @@ TEST_F(RestoreFormTest, CommandsAndClosingDuringARunAreIgnored) {
     ClickClose();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->result(), QDialog::Rejected);
+}
+
+// The operator keeps typing and clicking on 復元開始 at every pump of a run,
+// up to those of the final flush, and more keys still wait when the run
+// ends: none of it starts a second run or answers the box that follows.
+TEST_F(RestoreFormTest, TypingAheadDuringARunAndItsFlushNeverAnswersTheBox) {
+    for (const char* name : {"a.dat", "b.dat", "c.dat"})
+        sandbox.Write(fs::path("F/BackUp2") / name);
+    Open();
+    SelectDrive("F");
+    QWidget* start = Find("CmdGd(1)");
+    int pumpsAtTheFullBar = 0;
+    QObject::connect(form.get(), &RestoreForm::Yielding, [&] {
+        if (form->FillWidth() > form->FrameWidth()) ++pumpsAtTheFullBar;
+        QTest::keyClick(start, Qt::Key_Return);
+        QTest::keyClick(start, Qt::Key_Space);
+        QTest::mouseClick(start, Qt::LeftButton);
+        // Posted while the pump runs, so still waiting after it.
+        QTimer::singleShot(0, start, [start] {
+            for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QCoreApplication::postEvent(start,
+                                            new QKeyEvent(type, Qt::Key_Return, Qt::NoModifier));
+            }
+        });
+    });
+    ClickStart();
+    EXPECT_GE(pumpsAtTheFullBar, 2);  // the last file's yield, then the flush
+    EXPECT_EQ(boxes.Texts(), (QStringList{kConfirm, kFinished}));
+    EXPECT_TRUE(fs::exists(sandbox.Velmira("cb/c.dat")));
+    EXPECT_FALSE(form->IsRunning());
 }
 
 TEST_F(RestoreFormTest, ClosingByTheFrameWorksWhenNoRunIsInProgress) {

@@ -1,0 +1,44 @@
+#include "TimedPanels.h"
+
+#include <algorithm>
+
+namespace velmira::bench {
+
+void TimedPanels::Start() {
+    captionSet_ = false;
+    instructionsShown_ = false;
+    for (auto& phase : phases_) phase.longestMs = 0;
+    gapPhase_ = CurrentPhase();
+    last_ = std::chrono::steady_clock::now();
+}
+
+void TimedPanels::Stop() {
+    EndGap();
+}
+
+const TimedPanels::Phase& TimedPanels::Longest() const {
+    return *std::max_element(phases_.begin(), phases_.end(), [](const Phase& a, const Phase& b) {
+        return a.longestMs < b.longestMs;
+    });
+}
+
+void TimedPanels::PumpEvents() {
+    EndGap();
+}
+
+std::size_t TimedPanels::CurrentPhase() const {
+    if (!captionSet_) return 0;
+    if (instructionsShown_) return 3;
+    return fill_ > FrameWidth() ? 2 : 1;
+}
+
+void TimedPanels::EndGap() {
+    const auto now = std::chrono::steady_clock::now();
+    Phase& phase = phases_[gapPhase_];
+    phase.longestMs =
+        std::max(phase.longestMs, std::chrono::duration<double, std::milli>(now - last_).count());
+    last_ = now;
+    gapPhase_ = CurrentPhase();
+}
+
+}  // namespace velmira::bench
