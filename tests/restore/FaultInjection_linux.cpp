@@ -151,6 +151,18 @@ struct CountsAtExit {
     }
 } countsAtExit;
 
+bool TakesMode(int flags) {
+    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+}
+
+// The named-temporary path: unnamed files are refused, as on a file system
+// without them.
+bool RefusesUnnamed(int flags) {
+    if (!ThePlan().named || (flags & O_TMPFILE) != O_TMPFILE) return false;
+    errno = EOPNOTSUPP;
+    return true;
+}
+
 }  // namespace
 
 extern "C" {
@@ -242,32 +254,26 @@ int mkostemp(char* pattern, int flags) {
 int open(const char* path, int flags, ...) {
     VELMIRA_NEXT(open);
     mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+    if (TakesMode(flags)) {
         va_list arguments;
         va_start(arguments, flags);
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if (ThePlan().named && (flags & O_TMPFILE) == O_TMPFILE) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
+    if (RefusesUnnamed(flags)) return -1;
     return Decide(k_open) == What::Error ? -1 : real(path, flags, mode);
 }
 
 int openat(int dirFd, const char* path, int flags, ...) {
     VELMIRA_NEXT(openat);
     mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+    if (TakesMode(flags)) {
         va_list arguments;
         va_start(arguments, flags);
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if (ThePlan().named && (flags & O_TMPFILE) == O_TMPFILE) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
+    if (RefusesUnnamed(flags)) return -1;
     return Decide(k_openat) == What::Error ? -1 : real(dirFd, path, flags, mode);
 }
 
