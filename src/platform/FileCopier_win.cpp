@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,9 +37,14 @@ bool SameContentStamp(const BY_HANDLE_FILE_INFORMATION& before,
 }
 
 // Copies everything from `in` to `out` in pieces; returns the bytes written.
-ULONGLONG CopyBytes(HANDLE in, HANDLE out, const fs::path& source, const fs::path& destination) {
+// The buffer is sized for the file, up to 1 MiB: a 1 MiB buffer made for
+// every small file costs more than its copy.
+ULONGLONG CopyBytes(HANDLE in, HANDLE out, ULONGLONG listedSize, const fs::path& source,
+                    const fs::path& destination) {
+    constexpr ULONGLONG kLeast = ULONGLONG{64} << 10;
+    constexpr ULONGLONG kMost = ULONGLONG{1} << 20;
     ULONGLONG total = 0;
-    std::vector<char> buffer(std::size_t{1} << 20);
+    std::vector<char> buffer(static_cast<std::size_t>(std::clamp(listedSize, kLeast, kMost)));
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
@@ -83,7 +89,8 @@ void CopyOver(const fs::path& source, const fs::path& destination,
     }
 
     NewFile file(destination.parent_path());
-    const ULONGLONG written = CopyBytes(in.get(), file.handle(), source, destination);
+    const ULONGLONG written =
+        CopyBytes(in.get(), file.handle(), SizeOf(sourceInfo), source, destination);
     BY_HANDLE_FILE_INFORMATION afterInfo{};
     if (!::GetFileInformationByHandle(in.get(), &afterInfo)) {
         throw ErrorFromOs(LastOsError(), Shown(source));
