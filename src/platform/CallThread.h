@@ -28,8 +28,6 @@ class CallThread {
     // Starts `call` on the thread and returns at once. The call before it
     // must have been waited for.
     void Start(std::function<void()> call);
-    // Whether a started call has not been waited for yet.
-    bool Started() const { return started_; }
     // Whether the started call has ended (or none was started); it still
     // needs a Wait.
     bool Finished();

@@ -26,7 +26,6 @@ ProgressBar::ProgressBar(HWND parent, const TwipsRect& frame, const TwipsRect& f
                          HBRUSH background, int dotsPerInch)
     : frame_(frame, std::nullopt),
       fill_(fill, colors::kBarGreen),
-      fillTwips_(static_cast<float>(fill.width)),
       background_(background),
       dpi_(dotsPerInch),
       at_(frame_.Pixels(dotsPerInch)),
@@ -43,7 +42,6 @@ ProgressBar::~ProgressBar() {
 void ProgressBar::SetFillWidth(float twips) {
     const int percent = Percent();
     const PixelRect before = fill_.Pixels(dpi_);
-    fillTwips_ = twips;
     fill_.SetWidth(twips);
     const PixelRect after = fill_.Pixels(dpi_);
     if (Percent() != percent) SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(Percent()), 0);
@@ -57,7 +55,7 @@ void ProgressBar::SetFillWidth(float twips) {
 int ProgressBar::Percent() const {
     const double frame = frame_.Width();
     if (!(frame > 0)) return 0;
-    const double share = (static_cast<double>(fillTwips_) - 1.0) / frame;
+    const double share = (fill_.Width() - 1.0) / frame;
     if (!std::isfinite(share)) return 0;
     return static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * 100.0));
 }

@@ -21,7 +21,7 @@ class ProgressBar {
 
     HWND Handle() const { return hwnd_; }
     float FrameWidth() const { return static_cast<float>(frame_.Width()); }
-    float FillWidth() const { return fillTwips_; }
+    float FillWidth() const { return static_cast<float>(fill_.Width()); }
     // Repaints only when the fill's pixels change, and gives the control a
     // new value only when the whole percentage does: a run sets it once per
     // file.
@@ -37,7 +37,6 @@ class ProgressBar {
 
     RectangleShape frame_;
     RectangleShape fill_;
-    float fillTwips_;
     HBRUSH background_;
     int dpi_;
     PixelRect at_;

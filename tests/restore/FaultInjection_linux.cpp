@@ -151,8 +151,10 @@ struct CountsAtExit {
     }
 } countsAtExit;
 
-bool TakesMode(int flags) {
-    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+// The mode argument of open and openat, which only some flags come with.
+mode_t ModeOf(int flags, va_list arguments) {
+    const bool given = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+    return given ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
 }
 
 // The named-temporary path: unnamed files are refused, as on a file system
@@ -253,26 +255,20 @@ int mkostemp(char* pattern, int flags) {
 
 int open(const char* path, int flags, ...) {
     VELMIRA_NEXT(open);
-    mode_t mode = 0;
-    if (TakesMode(flags)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeOf(flags, arguments);
+    va_end(arguments);
     if (RefusesUnnamed(flags)) return -1;
     return Decide(k_open) == What::Error ? -1 : real(path, flags, mode);
 }
 
 int openat(int dirFd, const char* path, int flags, ...) {
     VELMIRA_NEXT(openat);
-    mode_t mode = 0;
-    if (TakesMode(flags)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeOf(flags, arguments);
+    va_end(arguments);
     if (RefusesUnnamed(flags)) return -1;
     return Decide(k_openat) == What::Error ? -1 : real(dirFd, path, flags, mode);
 }
