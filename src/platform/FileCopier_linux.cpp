@@ -285,7 +285,9 @@ struct FileCopier::State {
     // as make the batch full again (doubling it while the folder stays the
     // same); and a flush behind the copies when enough was copied since the
     // last. What is ordered depends only on what was copied, never on how
-    // fast the copier's thread is.
+    // fast the copier's thread is, but for one thing: while a flush behind
+    // the copies runs, new spares are ordered after it rather than waited
+    // for, so a copy may then make its own file.
     void WorkAside(const fs::path& folder, CallThread& thread, const std::function<void()>& pump) {
         const bool flushDue =
             unflushedBytes >= kFlushBehindBytes || unflushedFiles >= kFlushBehindFiles;
@@ -297,12 +299,13 @@ struct FileCopier::State {
         batch = sameFolder ? std::min(batch * 2, MostSpares()) : kFewestSpares;
         batchFolder = folder.native();
         taken = 0;
+        spares.Use(folder);
         const std::size_t ready = spares.Count(folder);
         const std::size_t missing = batch > ready ? batch - ready : 0;
         std::vector<fs::path> flushed;
         if (flushDue) flushed.assign(written.begin(), written.end());
         thread.Start([this, folder, missing, flushed = std::move(flushed)] {
-            spares.Make(folder, missing);
+            spares.Make(missing);
             FlushFolders(flushed);
         });
         aside = flushDue ? Aside::SparesAndFlush : Aside::Spares;

@@ -23,16 +23,23 @@ std::size_t SpareFiles::Count(const std::filesystem::path& folder) {
     return folder.native() == folder_ ? fds_.size() : 0;
 }
 
-void SpareFiles::Make(const std::filesystem::path& folder, std::size_t count) {
+void SpareFiles::Use(const std::filesystem::path& folder) {
     std::vector<int> dropped;
     {
         const std::lock_guard lock(mutex_);
-        if (folder.native() != folder_) {
-            dropped.swap(fds_);
-            folder_ = folder.native();
-        }
+        if (folder.native() == folder_) return;
+        dropped.swap(fds_);
+        folder_ = folder.native();
     }
     for (const int fd : dropped) ::close(fd);
+}
+
+void SpareFiles::Make(std::size_t count) {
+    std::string folder;
+    {
+        const std::lock_guard lock(mutex_);
+        folder = folder_;
+    }
     std::vector<int> made;
     while (made.size() < count) {
         const int fd = NewFile::MakeUnnamed(folder);

@@ -26,9 +26,12 @@ class SpareFiles {
     // How many spares made in `folder` are ready.
     std::size_t Count(const std::filesystem::path& folder);
 
-    // Makes up to `count` more spares in `folder`; spares of another folder
-    // go.
-    void Make(const std::filesystem::path& folder, std::size_t count);
+    // Spares of any other folder go, at once: were they left for the
+    // copier's thread to drop, whether a copy finds one would depend on how
+    // far that thread has got.
+    void Use(const std::filesystem::path& folder);
+    // Makes up to `count` more spares in the folder last given to Use.
+    void Make(std::size_t count);
 
   private:
     std::mutex mutex_;
