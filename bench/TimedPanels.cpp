@@ -4,6 +4,19 @@
 
 namespace velmira::bench {
 
+TimedPanels::TimedPanels() {
+    events_.onHandled = [this](int) {
+        // Woken from a sleep: the gap begins now.
+        if (asleep_) last_ = std::chrono::steady_clock::now();
+        asleep_ = false;
+        EndGap();
+    };
+    events_.onSleep = [this] {
+        EndGap();
+        asleep_ = true;
+    };
+}
+
 void TimedPanels::Start() {
     captionSet_ = false;
     instructionsShown_ = false;
@@ -20,10 +33,6 @@ const TimedPanels::Phase& TimedPanels::Longest() const {
     return *std::max_element(phases_.begin(), phases_.end(), [](const Phase& a, const Phase& b) {
         return a.longestMs < b.longestMs;
     });
-}
-
-void TimedPanels::PumpEvents() {
-    EndGap();
 }
 
 std::size_t TimedPanels::CurrentPhase() const {

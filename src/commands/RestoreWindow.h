@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DriveLetterSink.h"
+#include "EventPump.h"
 #include "Message.h"
 
 namespace velmira {
@@ -24,9 +25,9 @@ class ProgressPanels {
     virtual void ShowProgress() = 0;
     // Instructions panel visible, then progress panel hidden.
     virtual void ShowInstructions() = 0;
-    // Processes all pending window events, then returns. Commands that
-    // arrive meanwhile reach RestoreCommands, which drops them during a run.
-    virtual void PumpEvents() = 0;
+    // The window's events. Commands that arrive while they are handled
+    // reach RestoreCommands, which drops them during a run.
+    virtual EventPump& Events() = 0;
 };
 
 // What the restore window's commands need of a window. Implemented by each

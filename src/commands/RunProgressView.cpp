@@ -10,7 +10,7 @@ void RunProgressView::ListFolder(int lister, const std::filesystem::path& native
     // the window keeps processing its events meanwhile.
     std::vector<ListedFile> files;
     CallThread thread;
-    thread.Run([&] { files = ListBackupFiles(nativeFolder); }, [this] { panels_.PumpEvents(); });
+    thread.Run([&] { files = ListBackupFiles(nativeFolder); }, &panels_.Events());
     lists_.at(static_cast<std::size_t>(lister)) = std::move(files);
 }
 

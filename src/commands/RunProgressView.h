@@ -28,8 +28,8 @@ class RunProgressView : public ProgressView {
     std::size_t ListCount(int lister) const override;
     ListedFile ListEntry(int lister, std::size_t index) const override;
 
-    void Yield() override { panels_.PumpEvents(); }
-    void PumpEvents() override { panels_.PumpEvents(); }
+    void Yield() override { panels_.Events().HandlePending(); }
+    EventPump& Events() override { return panels_.Events(); }
 
   private:
     const std::vector<ListedFile>& List(int lister) const;

@@ -32,28 +32,33 @@ bool CallThread::Finished() {
     return !running_;
 }
 
-void CallThread::Wait(const std::function<void()>& pump) {
+void CallThread::Wait(EventPump* events) {
     if (!started_) return;
     started_ = false;
-    std::unique_lock lock(mutex_);
-    if (pump) {
+    if (events != nullptr) {
         // Once at least: every call handed over gives the window a turn,
-        // however short the call, as a yield would.
-        do {
+        // however short the call.
+        events->HandlePending();
+    }
+    std::unique_lock lock(mutex_);
+    if (events != nullptr) {
+        waiting_ = events;
+        while (running_) {
             lock.unlock();
-            pump();
+            events->AwaitAndHandle();
             lock.lock();
-        } while (!changed_.wait_for(lock, kPumpInterval, [this] { return !running_; }));
+        }
+        waiting_ = nullptr;
     } else {
         changed_.wait(lock, [this] { return !running_; });
     }
     if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
 }
 
-void CallThread::Run(std::function<void()> call, const std::function<void()>& pump) {
-    Wait(pump);
+void CallThread::Run(std::function<void()> call, EventPump* events) {
+    Wait(events);
     Start(std::move(call));
-    Wait(pump);
+    Wait(events);
 }
 
 void CallThread::Serve() {
@@ -73,6 +78,9 @@ void CallThread::Serve() {
         lock.lock();
         error_ = error;
         running_ = false;
+        // Under the lock, so that the Wait sleeping on these events is still
+        // there to be woken.
+        if (waiting_ != nullptr) waiting_->Wake();
         changed_.notify_all();
     }
 }

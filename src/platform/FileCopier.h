@@ -22,12 +22,11 @@ class FileCopier {
 
     // Calls that can block for long (a large file's copy, a folder's first
     // look, the flush; on Windows every copy, since each is flushed) run on
-    // the copier's own thread; meanwhile keepAlive, when given, is called on
-    // the calling thread, once at least and then every
-    // CallThread::kPumpInterval. On Linux small files are copied directly,
-    // into new files made ahead on the copier's thread, and what they wrote
-    // is flushed there as they go.
-    explicit FileCopier(std::function<void()> keepAlive = {});
+    // the copier's own thread; meanwhile `events`, when given, are handled
+    // on the calling thread as they arrive. On Linux small files are copied
+    // directly, into new files made ahead on the copier's thread, and what
+    // they wrote is flushed there as they go.
+    explicit FileCopier(EventPump* events = nullptr);
     ~FileCopier();
     FileCopier(const FileCopier&) = delete;
     FileCopier& operator=(const FileCopier&) = delete;
@@ -51,7 +50,7 @@ class FileCopier {
     // What one platform keeps from one copy to the next.
     struct State;
 
-    std::function<void()> keep_alive_;
+    EventPump* events_;
     std::unique_ptr<State> state_;
     // Last, so that its calls end before what they use goes.
     CallThread thread_;

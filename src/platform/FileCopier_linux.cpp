@@ -270,7 +270,7 @@ struct FileCopier::State {
 
     // A new file made ahead in `folder`, or -1. The batch on its way for the
     // folder is waited for; a flush behind the copies is not.
-    int TakeSpare(const fs::path& folder, CallThread& thread, const std::function<void()>& pump) {
+    int TakeSpare(const fs::path& folder, CallThread& thread, EventPump* pump) {
         int fd = spares.Take(folder);
         if (fd < 0 && aside == Aside::Spares && folder.native() == batchFolder) {
             thread.Wait(pump);
@@ -288,7 +288,7 @@ struct FileCopier::State {
     // fast the copier's thread is, but for one thing: while a flush behind
     // the copies runs, new spares are ordered after it rather than waited
     // for, so a copy may then make its own file.
-    void WorkAside(const fs::path& folder, CallThread& thread, const std::function<void()>& pump) {
+    void WorkAside(const fs::path& folder, CallThread& thread, EventPump* pump) {
         const bool flushDue =
             unflushedBytes >= kFlushBehindBytes || unflushedFiles >= kFlushBehindFiles;
         const bool sameFolder = folder.native() == batchFolder;
@@ -316,7 +316,7 @@ struct FileCopier::State {
     }
 
     // Runs a call that the copy waits for.
-    void Run(std::function<void()> call, CallThread& thread, const std::function<void()>& pump) {
+    void Run(std::function<void()> call, CallThread& thread, EventPump* pump) {
         aside = Aside::Nothing;
         thread.Run(std::move(call), pump);
     }
@@ -337,8 +337,7 @@ struct FileCopier::State {
     std::size_t taken = 0;  // spares taken since
 };
 
-FileCopier::FileCopier(std::function<void()> keepAlive)
-    : keep_alive_(std::move(keepAlive)), state_(std::make_unique<State>()) {}
+FileCopier::FileCopier(EventPump* events) : events_(events), state_(std::make_unique<State>()) {}
 
 FileCopier::~FileCopier() = default;
 
@@ -367,25 +366,25 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     const fs::path folder = destination.parent_path();
     if (state.prepared.insert(folder).second) {
         // A folder of many thousand files takes a while to read.
-        state.Run([&folder] { RemoveLeftovers(folder); }, thread_, keep_alive_);
+        state.Run([&folder] { RemoveLeftovers(folder); }, thread_, events_);
     }
     if (sourceStat.st_size <= kCopiedDirectly) {
         CopyInto(in.get(), sourceStat, source, destination,
-                 state.TakeSpare(folder, thread_, keep_alive_));
+                 state.TakeSpare(folder, thread_, events_));
         state.unflushedBytes += static_cast<std::uintmax_t>(sourceStat.st_size);
         ++state.unflushedFiles;
         state.written.insert(folder);
-        state.WorkAside(folder, thread_, keep_alive_);
+        state.WorkAside(folder, thread_, events_);
     } else {
         state.Run([&] { CopyInto(in.get(), sourceStat, source, destination, -1); }, thread_,
-                  keep_alive_);
+                  events_);
         state.written.insert(folder);
     }
 }
 
 void FileCopier::Flush() {
     const std::vector<fs::path> folders(state_->written.begin(), state_->written.end());
-    state_->Run([&folders] { FlushFolders(folders); }, thread_, keep_alive_);
+    state_->Run([&folders] { FlushFolders(folders); }, thread_, events_);
     state_->written.clear();
 }
 

@@ -135,8 +135,7 @@ struct FileCopier::State {
     std::set<fs::path> prepared;  // folders cleared of what killed runs left
 };
 
-FileCopier::FileCopier(std::function<void()> keepAlive)
-    : keep_alive_(std::move(keepAlive)), state_(std::make_unique<State>()) {}
+FileCopier::FileCopier(EventPump* events) : events_(events), state_(std::make_unique<State>()) {}
 
 FileCopier::~FileCopier() = default;
 
@@ -151,7 +150,7 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
             if (prepare) RemoveLeftovers(folder);
             CopyOver(source, destination, listedSize);
         },
-        keep_alive_);
+        events_);
 }
 
 void FileCopier::Flush() {

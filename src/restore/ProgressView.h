@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "EventPump.h"
 #include "FolderListing.h"
 
 namespace velmira {
@@ -31,9 +32,9 @@ class ProgressView {
 
     // Processes all pending window events, then returns.
     virtual void Yield() = 0;
-    // The same, in the middle of copying a long file, so that the window
-    // keeps painting; not one of the run's steps.
-    virtual void PumpEvents() = 0;
+    // The window's events, handled while a call of the run goes on aside
+    // (a listing, a large copy, a flush); not one of the run's steps.
+    virtual EventPump& Events() = 0;
 };
 
 }  // namespace velmira

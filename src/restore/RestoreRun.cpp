@@ -35,7 +35,7 @@ class Run {
           liveDrives_(drives),
           drives_(drives),
           lister_(JobLister(job)),
-          copier_([&view] { view.PumpEvents(); }) {}
+          copier_(&view.Events()) {}
 
     void ListFolder() { view_.ListFolder(lister_, drives_.ToNative(ListingFolder(job_, letter_))); }
 

@@ -1,6 +1,5 @@
 #include "RestoreForm.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -249,12 +248,6 @@ void RestoreForm::ShowProgress() {
 void RestoreForm::ShowInstructions() {
     wakuFrame_[1]->show();
     wakuFrame_[0]->hide();
-}
-
-void RestoreForm::PumpEvents() {
-    emit Yielding();
-    // Commands stay ignored: the run is still going.
-    QCoreApplication::processEvents();
 }
 
 }  // namespace velmira

@@ -9,6 +9,7 @@
 #include "RestoreCommands.h"
 #include "RestoreWindow.h"
 #include "UiContext.h"
+#include "WindowEvents.h"
 
 class QFrame;
 class QLabel;
@@ -67,11 +68,11 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     void SetFillWidth(float twips) override;
     void ShowProgress() override;
     void ShowInstructions() override;
-    void PumpEvents() override;
+    EventPump& Events() override { return events_; }
 
   signals:
-    // Emitted at every event pump of a run, before pending events are
-    // processed.
+    // Emitted whenever a run has the window's events handled, before they
+    // are: at its yields and while a call of it goes on aside.
     void Yielding();
 
   public slots:
@@ -93,6 +94,8 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     std::array<LabelButton*, 2> cmdGd_{};
 
     std::unique_ptr<DriveListSink> driveSink_;
+    // Commands stay ignored while these are handled: the run is still going.
+    WindowEvents events_{[this] { emit Yielding(); }};
     RestoreCommands commands_;
 };
 

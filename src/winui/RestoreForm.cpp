@@ -184,10 +184,6 @@ void RestoreForm::ShowInstructions() {
     ShowWindow(progress_->Handle(), SW_HIDE);
 }
 
-void RestoreForm::PumpEvents() {
-    MessagePump::HandlePending();
-}
-
 LRESULT RestoreForm::ColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, control == heading_ ? colors::kTitleBlue : GetSysColor(COLOR_WINDOWTEXT));

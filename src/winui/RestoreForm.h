@@ -20,6 +20,7 @@
 #include "RestoreWindow.h"
 #include "SolidBrush.h"
 #include "WindowBase.h"
+#include "WindowEvents.h"
 
 namespace velmira {
 
@@ -82,7 +83,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     void SetFillWidth(float twips) override { bar_->SetFillWidth(twips); }
     void ShowProgress() override;
     void ShowInstructions() override;
-    void PumpEvents() override;
+    EventPump& Events() override { return events_; }
 
     LRESULT ColorStatic(HDC dc, HWND control);
     void Paint();
@@ -94,6 +95,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     GdiFont closeFont_;
     HWND owner_;
     bool closed_ = false;
+    WindowEvents events_;
 
     LineShape topLine_;
     LineShape lowerLine_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeEvents.h"
 #include "LetterList.h"
 #include "RestoreWindow.h"
 
@@ -18,6 +19,13 @@ namespace velmira::testing {
 // one waits takes it as its answer, as a Windows message box would.
 class RecordingWindow : public RestoreWindow, public ProgressPanels {
   public:
+    RecordingWindow() {
+        events.onHandled = [this](int number) {
+            fillAtPump.push_back(fill);
+            if (onPump) onPump(number);
+        };
+    }
+
     ProgressPanels& Panels() override { return *this; }
     DriveLetterSink& DriveList() override { return drives; }
     std::size_t DriveCount() const override { return drives.letters.size(); }
@@ -56,10 +64,7 @@ class RecordingWindow : public RestoreWindow, public ProgressPanels {
     void SetFillWidth(float twips) override { fill = twips; }
     void ShowProgress() override { log.push_back("show progress"); }
     void ShowInstructions() override { log.push_back("show instructions"); }
-    void PumpEvents() override {
-        fillAtPump.push_back(fill);
-        if (onPump) onPump(static_cast<int>(fillAtPump.size()) - 1);
-    }
+    EventPump& Events() override { return events; }
 
     LetterList drives;
     std::string selected;
@@ -76,6 +81,8 @@ class RecordingWindow : public RestoreWindow, public ProgressPanels {
     std::vector<float> fillAtPump;
     // Called at each pump with its number (0 for the first).
     std::function<void(int)> onPump;
+    // Each handling of events is a pump.
+    FakeEvents events;
 };
 
 }  // namespace velmira::testing

@@ -4,39 +4,41 @@
 #include <chrono>
 
 #include "CallThread.h"
+#include "FakeEvents.h"
 #include "NumberedError.h"
 
 namespace velmira {
 namespace {
 
-// The caller pumps on its own thread while the call runs: the call here
-// goes on only once it has seen three pumps. A quick call still gets one.
-TEST(CallThread, TheCallerPumpsOnItsOwnThreadUntilTheCallEnds) {
+// While the call runs, the caller handles each event as it arrives, on its
+// own thread: the call here posts three, each after the one before was
+// handled. A quick call still gives the events one turn.
+TEST(CallThread, TheCallerHandlesEventsAsTheyArriveUntilTheCallEnds) {
     CallThread thread;
+    testing::FakeEvents events;
     const std::thread::id caller = std::this_thread::get_id();
-    std::atomic<int> pumps = 0;
-    std::atomic<bool> pumpedElsewhere = false;
-    const auto pump = [&] {
-        ++pumps;
-        if (std::this_thread::get_id() != caller) pumpedElsewhere = true;
-    };
-    std::thread::id ranOn;
+    std::atomic<int> handled = 0;
+    std::atomic<bool> handledElsewhere = false;
     thread.Run(
         [&] {
-            ranOn = std::this_thread::get_id();
-            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-            while (pumps < 3 && std::chrono::steady_clock::now() < giveUp) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            for (int i = 0; i < 3; ++i) {
+                events.Post([&] {
+                    if (std::this_thread::get_id() != caller) handledElsewhere = true;
+                    ++handled;
+                });
+                const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                while (handled <= i && std::chrono::steady_clock::now() < giveUp) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
             }
         },
-        pump);
-    EXPECT_GE(pumps, 3);
-    EXPECT_NE(ranOn, caller);
-    EXPECT_FALSE(pumpedElsewhere);
+        &events);
+    EXPECT_EQ(handled, 3);
+    EXPECT_FALSE(handledElsewhere);
 
-    pumps = 0;
-    thread.Run([] {}, pump);
-    EXPECT_EQ(pumps, 1);
+    const int before = events.handled;
+    thread.Run([] {}, &events);
+    EXPECT_GE(events.handled, before + 1);
 }
 
 // What a call raises is raised again on the caller's thread, number and
@@ -44,7 +46,8 @@ TEST(CallThread, TheCallerPumpsOnItsOwnThreadUntilTheCallEnds) {
 TEST(CallThread, ACallsErrorReachesTheCallerUnchanged) {
     CallThread thread;
     try {
-        thread.Run([] { throw NumberedError(ErrorNumber::DeviceUnavailable, "F:\\BackUp"); }, {});
+        thread.Run([] { throw NumberedError(ErrorNumber::DeviceUnavailable, "F:\\BackUp"); },
+                   nullptr);
         FAIL() << "no error";
     } catch (const NumberedError& error) {
         EXPECT_EQ(error.code(), 68);
@@ -52,9 +55,9 @@ TEST(CallThread, ACallsErrorReachesTheCallerUnchanged) {
     }
     bool ran = false;
     thread.Start([&] { ran = true; });
-    thread.Wait({});
+    thread.Wait(nullptr);
     EXPECT_TRUE(ran);
-    thread.Wait({});  // nothing started: returns at once
+    thread.Wait(nullptr);  // nothing started: returns at once
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "ErrorOf.h"
+#include "FakeEvents.h"
 #include "FileCopier.h"
 #include "NumberedError.h"
 #include "TempDir.h"
@@ -57,26 +58,26 @@ TEST(FileCopier, CopiesEmptyAndLargeFiles) {
 
 // A large file is copied, and on Linux the copies are flushed, on the
 // copier's thread (Windows flushes each file with its copy); the window's
-// pump runs meanwhile on the caller's thread, never on that one.
-TEST(FileCopier, PumpsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
+// events are handled meanwhile on the caller's thread, never on that one.
+TEST(FileCopier, HandlesEventsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
     TempDir dir;
     dir.MakeDir("dst");
     const std::thread::id caller = std::this_thread::get_id();
-    std::atomic<int> pumps = 0;
-    std::atomic<bool> pumpedElsewhere = false;
-    FileCopier copier([&] {
-        ++pumps;
-        if (std::this_thread::get_id() != caller) pumpedElsewhere = true;
-    });
+    std::atomic<bool> handledElsewhere = false;
+    testing::FakeEvents events;
+    events.onHandled = [&](int) {
+        if (std::this_thread::get_id() != caller) handledElsewhere = true;
+    };
+    FileCopier copier(&events);
     const std::string large(2 << 20, 'x');
     copier.CopyReplacing(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
-    const int duringCopy = pumps;
+    const int duringCopy = events.handled;
     copier.Flush();
     EXPECT_GE(duringCopy, 1);
     if (!testing::kOnWindows) {
-        EXPECT_GT(pumps, duringCopy);
+        EXPECT_GT(events.handled, duringCopy);
     }
-    EXPECT_FALSE(pumpedElsewhere);
+    EXPECT_FALSE(handledElsewhere);
     EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
 }
 

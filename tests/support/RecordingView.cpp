@@ -47,8 +47,4 @@ void RecordingView::Yield() {
     ++yields_;
 }
 
-void RecordingView::PumpEvents() {
-    ++pumps;
-}
-
 }  // namespace velmira::testing

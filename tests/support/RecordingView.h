@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeEvents.h"
 #include "ProgressView.h"
 
 namespace velmira::testing {
@@ -23,7 +24,7 @@ class RecordingView : public ProgressView {
     std::size_t ListCount(int lister) const override;
     ListedFile ListEntry(int lister, std::size_t index) const override;
     void Yield() override;
-    void PumpEvents() override;
+    EventPump& Events() override { return events; }
 
     float frameWidth = 3585.0F;
     float fill = 150.0F;
@@ -34,9 +35,9 @@ class RecordingView : public ProgressView {
     std::vector<float> fillAfterYield;
     // Called at each yield with its number (0 for the first).
     std::function<void(int)> onYield;
-    // Event pumps in the middle of long copies; not logged, since they are
-    // no step of the run.
-    int pumps = 0;
+    // Events handled while calls of the run go on aside; not logged, since
+    // they are no step of the run.
+    FakeEvents events;
 
   private:
     std::map<int, std::vector<ListedFile>> lists_;
