@@ -1,16 +1,16 @@
-// Times the safe copy (temporary file, rename, one flush per run) against a
-// plain overwriting copy of the same files, timed in the same run, and
-// prints the ratio.
+// Times the safe copy (new files named batch by batch after their flush)
+// against a plain overwriting copy of the same files, timed in the same
+// run, and prints the ratio.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 
-#include "FileCopier.h"
+#include "CopyBatcher.h"
 #include "TempDir.h"
 
 namespace fs = std::filesystem;
-using velmira::FileCopier;
+using velmira::CopyBatcher;
 using velmira::testing::TempDir;
 
 namespace {
@@ -41,11 +41,10 @@ void Compare(const char* label, int count, std::size_t size) {
             fs::copy_file(source / name, plain / name, fs::copy_options::overwrite_existing);
         });
     });
-    FileCopier copier;
-    const double copying = Seconds([&] {
-        each([&](const fs::path& name) { copier.CopyReplacing(source / name, safe / name); });
-    });
-    const double flushing = Seconds([&] { copier.Flush(); });
+    CopyBatcher copier;
+    const double copying = Seconds(
+        [&] { each([&](const fs::path& name) { copier.Copy(source / name, safe / name); }); });
+    const double flushing = Seconds([&] { copier.Finish(); });
     std::printf("%-28s %5d files  plain %7.3f s  safe %7.3f s (ratio %4.2f)  + flush %7.3f s\n",
                 label, count, baseline, copying, copying / baseline, flushing);
 }

@@ -1,18 +1,34 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
-#include "CallThread.h"
+#include "EventPump.h"
 
 namespace velmira {
 
-// Copies files so that a failure never harms what was there: the bytes go to
-// a new file in the destination folder, which takes the destination name
-// only once complete. The destination folder is never created.
+class NewFile;
+
+struct NewFileDeleter {
+    // A new file that never took its name goes, leaving nothing behind.
+    void operator()(NewFile* file) const noexcept;
+};
+
+// A copy written in full into a new file of its destination's folder, open,
+// not yet under the destination's name.
+using PendingCopy = std::unique_ptr<NewFile, NewFileDeleter>;
+
+// The platform's steps of a copy that never harms what was there: the bytes
+// go to a new file in the destination folder, which is made durable and
+// only then takes the destination name. When to take each step is decided
+// by the caller (CopyBatcher); the destination folder is never created.
+//
+// Steps that can block for long run on the copier's own threads; meanwhile
+// `events`, when given, are handled on the calling thread as they arrive.
 class FileCopier {
   public:
     // Names of the new files before they take their names start so. They
@@ -20,40 +36,45 @@ class FileCopier {
     // killed run left behind.
     static constexpr const char* kTemporaryPrefix = ".velmira-restore-";
 
-    // Calls that can block for long (a large file's copy, a folder's first
-    // look, the flush; on Windows every copy, since each is flushed) run on
-    // the copier's own thread; meanwhile `events`, when given, are handled
-    // on the calling thread as they arrive. On Linux small files are copied
-    // directly, into new files made ahead on the copier's thread, and what
-    // they wrote is flushed there as they go.
     explicit FileCopier(EventPump* events = nullptr);
     ~FileCopier();
     FileCopier(const FileCopier&) = delete;
     FileCopier& operator=(const FileCopier&) = delete;
 
-    // Copies source over destination. Raises a numbered error on failure,
-    // leaving any earlier destination file exactly as it was and no
-    // temporary file behind. With listedSize, a source whose size is no
-    // longer the listed one is refused (57): it changed since the listing.
-    // A source that changes during the copy is refused the same way. Errors
-    // raised on the copier's thread are raised here, unchanged.
-    void CopyReplacing(const std::filesystem::path& source,
-                       const std::filesystem::path& destination,
-                       std::optional<std::uintmax_t> listedSize = std::nullopt);
+    // Copies source into a new file for destination, with the source's time
+    // and permissions. Raises a numbered error on failure, leaving nothing
+    // behind. With listedSize, a source whose size is no longer the listed
+    // one is refused (57): it changed since the listing; one that changes
+    // during the copy is refused the same way. A destination that could
+    // never be replaced (read-only, a folder) may be refused here already.
+    PendingCopy Copy(const std::filesystem::path& source, const std::filesystem::path& destination,
+                     std::optional<std::uintmax_t> listedSize = std::nullopt);
+    // The size of a pending copy's data.
+    static std::uintmax_t SizeOf(const NewFile& file);
+    // How many pending copies may be held at once: each keeps a file open.
+    static std::size_t MostPending();
 
-    // Forces everything copied so far onto the disk, once per destination
-    // folder. Raises a numbered error when the data cannot be flushed,
-    // also for a flush that ran behind the copies and failed.
-    void Flush();
+    // Starts making the data of `batch` durable, aside; the copies wait
+    // there until FinishFlush. A flush started before must be finished.
+    void StartFlush(std::vector<PendingCopy> batch);
+    // Waits for the flush started last and hands its batch back; raises the
+    // flush's numbered error, the batch then discarded. Returns nothing
+    // when no flush was started.
+    std::vector<PendingCopy> FinishFlush();
+
+    // Gives each copy of a flushed batch, in order, its destination's name,
+    // replacing the file (or link: never what it points to) of that name.
+    // Raises at the first copy that cannot take it; that copy and the ones
+    // after it are discarded, their destinations as they were.
+    void Name(std::vector<PendingCopy> batch);
+
+    // Makes durable every name given since the last call, once per folder.
+    void FlushNames();
 
   private:
-    // What one platform keeps from one copy to the next.
+    // What one platform keeps from one step to the next.
     struct State;
-
-    EventPump* events_;
     std::unique_ptr<State> state_;
-    // Last, so that its calls end before what they use goes.
-    CallThread thread_;
 };
 
 }  // namespace velmira

@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "CallThread.h"
 #include "Descriptor_linux.h"
 #include "Directory_linux.h"
 #include "FileCopier.h"
@@ -34,24 +37,25 @@ constexpr off_t kPiece = off_t{1} << 20;
 // goes on, so that the final flush never has a whole large file to write
 // in one blocking call.
 constexpr off_t kWriteBackWindow = off_t{4} << 20;
-// Files copied directly are flushed behind the copy after this much data or
-// this many files, whichever comes first.
-constexpr std::uintmax_t kFlushBehindBytes = std::uintmax_t{8} << 20;
-constexpr std::size_t kFlushBehindFiles = 512;
 // New files made ahead for small files, per batch: few at first, so that a
 // handful of files costs no more than before, then more while the folder
 // stays the same, up to a quarter of the descriptors a process may open.
 constexpr std::size_t kFewestSpares = 2;
 
-std::size_t MostSpares() {
-    static const std::size_t most = [] {
-        constexpr std::size_t kMost = 256;
-        struct rlimit limit {};
-        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-            return kMost;
-        return std::clamp<std::size_t>(limit.rlim_cur / 4, kFewestSpares, kMost);
+// The descriptors a process may open, as far as it matters here.
+std::size_t DescriptorLimit() {
+    static const std::size_t limit = [] {
+        constexpr std::size_t kPlenty = 4096;
+        struct rlimit current {};
+        if (::getrlimit(RLIMIT_NOFILE, &current) != 0 || current.rlim_cur == RLIM_INFINITY)
+            return kPlenty;
+        return std::min<std::size_t>(current.rlim_cur, kPlenty);
     }();
-    return most;
+    return limit;
+}
+
+std::size_t MostSpares() {
+    return std::clamp<std::size_t>(DescriptorLimit() / 4, kFewestSpares, 256);
 }
 
 // The source is not the file that was listed, or changed while it was read.
@@ -186,43 +190,27 @@ void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& so
     if (mayHaveHoles && ::ftruncate(out, size) != 0) throw ErrorFromOs(errno, destination.string());
 }
 
-// A read-only or folder destination is refused, as Windows refuses to
-// replace it, rather than silently overwritten. A link is replaced itself;
-// what it points to is never written.
-void RefuseUnreplaceable(const fs::path& destination) {
-    struct stat st {};
-    if (::lstat(destination.c_str(), &st) != 0) {
-        if (errno == ENOENT) return;
-        throw ErrorFromOs(errno, destination.string());
-    }
-    if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))) {
-        throw NumberedError(ErrorNumber::PathFileAccessError, destination.string());
-    }
-}
-
 bool SameContentStamp(const struct stat& before, const struct stat& after) {
     return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
            before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
-// Copies an open source into a new file (`spare` when one is at hand) that
-// then takes the destination's name.
-void CopyInto(int in, const struct stat& sourceStat, const fs::path& source,
-              const fs::path& destination, int spare) {
-    NewFile file(destination.parent_path(), spare);
-    CopyData(in, file.fd(), sourceStat, source, destination);
+// Copies an open source into a new file for the destination (`spare` when
+// one is at hand), with the source's mode and times.
+PendingCopy CopyIntoNew(int in, const struct stat& sourceStat, const fs::path& source,
+                        const fs::path& destination, int spare) {
+    PendingCopy file(new NewFile(destination, spare));
+    CopyData(in, file->fd(), sourceStat, source, destination);
     struct stat afterStat {};
     if (::fstat(in, &afterStat) != 0) throw ErrorFromOs(errno, source.string());
     if (!SameContentStamp(sourceStat, afterStat)) throw SourceChanged(source);
-    if (::fchmod(file.fd(), sourceStat.st_mode & 07777) != 0) {
+    if (::fchmod(file->fd(), sourceStat.st_mode & 07777) != 0) {
         throw ErrorFromOs(errno, destination.string());
     }
     const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-    if (::futimens(file.fd(), times) != 0) throw ErrorFromOs(errno, destination.string());
-    if (!file.TakeFreeName(destination)) {
-        RefuseUnreplaceable(destination);
-        file.Replace(destination);
-    }
+    if (::futimens(file->fd(), times) != 0) throw ErrorFromOs(errno, destination.string());
+    file->SetSize(static_cast<std::uintmax_t>(sourceStat.st_size));
+    return file;
 }
 
 // Removes the hidden files that killed runs left in a folder.
@@ -245,8 +233,9 @@ void RemoveLeftovers(const fs::path& folder) {
     }
 }
 
-// One syncfs per file system covers every file and rename in it.
-void FlushFolders(const std::vector<fs::path>& folders) {
+// One syncfs per file system covers every file and name in it, unnamed
+// files included.
+void FlushFolders(const std::set<fs::path>& folders) {
     std::set<dev_t> flushed;
     for (const auto& folder : folders) {
         Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -260,21 +249,24 @@ void FlushFolders(const std::vector<fs::path>& folders) {
 
 }  // namespace
 
+void NewFileDeleter::operator()(NewFile* file) const noexcept {
+    delete file;
+}
+
 struct FileCopier::State {
-    // What runs on the copier's thread beside the copies, if anything.
-    enum class Aside { Nothing, Spares, SparesAndFlush };
+    explicit State(EventPump* pump) : events(pump) {}
 
     ~State() {
         if (sourceFd >= 0) ::close(sourceFd);
     }
 
-    // A new file made ahead in `folder`, or -1. The batch on its way for the
-    // folder is waited for; a flush behind the copies is not.
-    int TakeSpare(const fs::path& folder, CallThread& thread, EventPump* pump) {
+    // A new file made ahead in `folder`, or -1. The spares on their way for
+    // the folder are waited for.
+    int TakeSpare(const fs::path& folder) {
         int fd = spares.Take(folder);
-        if (fd < 0 && aside == Aside::Spares && folder.native() == batchFolder) {
-            thread.Wait(pump);
-            aside = Aside::Nothing;
+        if (fd < 0 && sparesOrdered && folder.native() == batchFolder) {
+            worker.Wait(events);
+            sparesOrdered = false;
             fd = spares.Take(folder);
         }
         if (fd >= 0) ++taken;
@@ -282,77 +274,69 @@ struct FileCopier::State {
     }
 
     // After a small file: once half of the spares are used, orders as many
-    // as make the batch full again (doubling it while the folder stays the
-    // same); and a flush behind the copies when enough was copied since the
-    // last. What is ordered depends only on what was copied, never on how
-    // fast the copier's thread is, but for one thing: while a flush behind
-    // the copies runs, new spares are ordered after it rather than waited
-    // for, so a copy may then make its own file.
-    void WorkAside(const fs::path& folder, CallThread& thread, EventPump* pump) {
-        const bool flushDue =
-            unflushedBytes >= kFlushBehindBytes || unflushedFiles >= kFlushBehindFiles;
+    // as make the batch full again, doubling it while the folder stays the
+    // same. What is ordered depends only on what was copied, never on how
+    // fast the worker is, so that every run makes the same calls.
+    void OrderSpares(const fs::path& folder) {
         const bool sameFolder = folder.native() == batchFolder;
-        if (!flushDue && sameFolder && taken < batch / 2) return;
-        // A flush still running is not waited for on the spares' account.
-        if (!flushDue && aside == Aside::SparesAndFlush && !thread.Finished()) return;
-        thread.Wait(pump);
+        if (sameFolder && taken < batch / 2) return;
+        worker.Wait(events);
         batch = sameFolder ? std::min(batch * 2, MostSpares()) : kFewestSpares;
         batchFolder = folder.native();
         taken = 0;
         spares.Use(folder);
         const std::size_t ready = spares.Count(folder);
         const std::size_t missing = batch > ready ? batch - ready : 0;
-        std::vector<fs::path> flushed;
-        if (flushDue) flushed.assign(written.begin(), written.end());
-        thread.Start([this, folder, missing, flushed = std::move(flushed)] {
-            spares.Make(missing);
-            FlushFolders(flushed);
-        });
-        aside = flushDue ? Aside::SparesAndFlush : Aside::Spares;
-        if (flushDue) {
-            unflushedBytes = 0;
-            unflushedFiles = 0;
-        }
+        worker.Start([this, missing] { spares.Make(missing); });
+        sparesOrdered = true;
     }
 
     // Runs a call that the copy waits for.
-    void Run(std::function<void()> call, CallThread& thread, EventPump* pump) {
-        aside = Aside::Nothing;
-        thread.Run(std::move(call), pump);
+    void RunAside(std::function<void()> call) {
+        sparesOrdered = false;
+        worker.Run(std::move(call), events);
     }
 
-    std::set<fs::path> prepared;  // folders cleared of what killed runs left
-    std::set<fs::path> written;   // folders written since the last flush
-    // The folder the last source was read from, kept open: each source is
+    // The source opened by its name in its folder, kept open: each source is
     // then opened by its name alone, not by a walk along its path.
+    int OpenSource(const fs::path& source) {
+        const fs::path folder = source.parent_path();
+        if (sourceFd < 0 || folder.native() != sourceFolder) {
+            if (sourceFd >= 0) ::close(sourceFd);
+            sourceFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (sourceFd < 0) throw ErrorFromOs(errno, source.string());
+            sourceFolder = folder.native();
+        }
+        return ::openat(sourceFd, source.filename().c_str(),
+                        O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    }
+
+    EventPump* events;
+    std::set<fs::path> prepared;  // folders cleared of what killed runs left
+    std::set<fs::path> named;     // folders named into since the names' last flush
     std::string sourceFolder;
     int sourceFd = -1;
-    // Small files copied since the last flush began.
-    std::uintmax_t unflushedBytes = 0;
-    std::size_t unflushedFiles = 0;
-    Aside aside = Aside::Nothing;
     SpareFiles spares;
-    std::string batchFolder;  // where the last batch of spares was ordered
+    bool sparesOrdered = false;  // the worker's last call makes spares
+    std::string batchFolder;     // where the last spares were ordered
     std::size_t batch = 0;
     std::size_t taken = 0;  // spares taken since
+    std::vector<PendingCopy> flushing;
+    // Last, so that their calls end before what they use goes: the worker
+    // copies large files, looks into folders and makes spares; the flusher
+    // flushes.
+    CallThread worker;
+    CallThread flusher;
 };
 
-FileCopier::FileCopier(EventPump* events) : events_(events), state_(std::make_unique<State>()) {}
+FileCopier::FileCopier(EventPump* events) : state_(std::make_unique<State>(events)) {}
 
 FileCopier::~FileCopier() = default;
 
-void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destination,
-                               std::optional<std::uintmax_t> listedSize) {
+PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination,
+                             std::optional<std::uintmax_t> listedSize) {
     State& state = *state_;
-    const fs::path sourceFolder = source.parent_path();
-    if (state.sourceFd < 0 || sourceFolder.native() != state.sourceFolder) {
-        if (state.sourceFd >= 0) ::close(state.sourceFd);
-        state.sourceFd = ::open(sourceFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (state.sourceFd < 0) throw ErrorFromOs(errno, source.string());
-        state.sourceFolder = sourceFolder.native();
-    }
-    Descriptor in(::openat(state.sourceFd, source.filename().c_str(),
-                           O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    Descriptor in(state.OpenSource(source));
     if (in.get() < 0) throw ErrorFromOs(errno, source.string());
     struct stat sourceStat {};
     if (::fstat(in.get(), &sourceStat) != 0) throw ErrorFromOs(errno, source.string());
@@ -362,30 +346,64 @@ void FileCopier::CopyReplacing(const fs::path& source, const fs::path& destinati
     if (listedSize && static_cast<std::uintmax_t>(sourceStat.st_size) != *listedSize) {
         throw SourceChanged(source);
     }
+    // Before anything is written: a look costs little here.
+    NewFile::RefuseUnreplaceable(destination);
 
     const fs::path folder = destination.parent_path();
     if (state.prepared.insert(folder).second) {
         // A folder of many thousand files takes a while to read.
-        state.Run([&folder] { RemoveLeftovers(folder); }, thread_, events_);
+        state.RunAside([&folder] { RemoveLeftovers(folder); });
     }
     if (sourceStat.st_size <= kCopiedDirectly) {
-        CopyInto(in.get(), sourceStat, source, destination,
-                 state.TakeSpare(folder, thread_, events_));
-        state.unflushedBytes += static_cast<std::uintmax_t>(sourceStat.st_size);
-        ++state.unflushedFiles;
-        state.written.insert(folder);
-        state.WorkAside(folder, thread_, events_);
-    } else {
-        state.Run([&] { CopyInto(in.get(), sourceStat, source, destination, -1); }, thread_,
-                  events_);
-        state.written.insert(folder);
+        PendingCopy file =
+            CopyIntoNew(in.get(), sourceStat, source, destination, state.TakeSpare(folder));
+        state.OrderSpares(folder);
+        return file;
+    }
+    PendingCopy file;
+    state.RunAside([&] { file = CopyIntoNew(in.get(), sourceStat, source, destination, -1); });
+    return file;
+}
+
+std::uintmax_t FileCopier::SizeOf(const NewFile& file) {
+    return file.size();
+}
+
+std::size_t FileCopier::MostPending() {
+    // Half of the descriptors; spares take a quarter at most.
+    return std::max<std::size_t>(DescriptorLimit() / 2, 2);
+}
+
+void FileCopier::StartFlush(std::vector<PendingCopy> batch) {
+    State& state = *state_;
+    std::set<fs::path> folders;
+    for (const auto& file : batch) folders.insert(file->destination().parent_path());
+    state.flushing = std::move(batch);
+    state.flusher.Start([folders = std::move(folders)] { FlushFolders(folders); });
+}
+
+std::vector<PendingCopy> FileCopier::FinishFlush() {
+    State& state = *state_;
+    std::vector<PendingCopy> batch = std::move(state.flushing);
+    state.flushing.clear();
+    state.flusher.Wait(state.events);
+    return batch;
+}
+
+void FileCopier::Name(std::vector<PendingCopy> batch) {
+    // A few calls a file: quick enough for the calling thread. What follows
+    // a failure goes with `batch`.
+    for (auto& file : batch) {
+        state_->named.insert(file->destination().parent_path());
+        file->TakeName();
+        file.reset();
     }
 }
 
-void FileCopier::Flush() {
-    const std::vector<fs::path> folders(state_->written.begin(), state_->written.end());
-    state_->Run([&folders] { FlushFolders(folders); }, thread_, events_);
-    state_->written.clear();
+void FileCopier::FlushNames() {
+    State& state = *state_;
+    const std::set<fs::path> folders = std::exchange(state.named, {});
+    state.flusher.Run([&folders] { FlushFolders(folders); }, state.events);
 }
 
 }  // namespace velmira

@@ -1,6 +1,7 @@
 #include "NewFile_linux.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -36,8 +37,20 @@ int NewFile::MakeUnnamed(const fs::path& folder) {
     return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 }
 
-NewFile::NewFile(const fs::path& folder, int spare) : folder_(folder), fd_(spare) {
+void NewFile::RefuseUnreplaceable(const fs::path& destination) {
+    struct stat st {};
+    if (::lstat(destination.c_str(), &st) != 0) {
+        if (errno == ENOENT) return;
+        throw ErrorFromOs(errno, destination.string());
+    }
+    if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))) {
+        throw NumberedError(ErrorNumber::PathFileAccessError, destination.string());
+    }
+}
+
+NewFile::NewFile(const fs::path& destination, int spare) : destination_(destination), fd_(spare) {
     if (fd_ >= 0) return;
+    const fs::path folder = destination.parent_path();
     fd_ = MakeUnnamed(folder);
     if (fd_ >= 0) return;
     // File systems without unnamed files fall back to a named one.
@@ -56,56 +69,61 @@ NewFile::~NewFile() {
     if (!named_.empty()) ::unlink(named_.c_str());
 }
 
-bool NewFile::TakeFreeName(const fs::path& destination) {
+void NewFile::TakeName() {
+    if (TakeFreeName()) return;
+    RefuseUnreplaceable(destination_);
+    Replace();
+}
+
+bool NewFile::TakeFreeName() {
     if (!named_.empty()) return false;
-    if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, destination.c_str(),
+    if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, destination_.c_str(),
                  AT_SYMLINK_FOLLOW) != 0) {
         if (errno == EEXIST) return false;
-        throw ErrorFromOs(errno, destination.string());
+        throw ErrorFromOs(errno, destination_.string());
     }
     // An unnamed file can only be named while open, so its close comes
     // after: a failed close takes the name away again, since the failure
     // is what the operator is told.
     try {
-        CloseOrThrow(destination);
+        CloseOrThrow();
     } catch (const NumberedError&) {
-        ::unlink(destination.c_str());
+        ::unlink(destination_.c_str());
         throw;
     }
     return true;
 }
 
-void NewFile::Replace(const fs::path& destination) {
-    // An existing file is replaced by a rename, which never leaves the name
-    // missing or half written.
+void NewFile::Replace() {
     if (named_.empty()) LinkUnderTemporaryName();
-    CloseOrThrow(destination);
-    if (::rename(named_.c_str(), destination.c_str()) != 0) {
-        throw ErrorFromOs(errno, destination.string());
+    CloseOrThrow();
+    if (::rename(named_.c_str(), destination_.c_str()) != 0) {
+        throw ErrorFromOs(errno, destination_.string());
     }
     named_.clear();
 }
 
 void NewFile::LinkUnderTemporaryName() {
     static std::atomic<unsigned> counter{0};
+    const fs::path folder = destination_.parent_path();
     for (;;) {
         const fs::path name =
-            folder_ / (std::string(FileCopier::kTemporaryPrefix) + std::to_string(::getpid()) +
-                       "-" + std::to_string(counter++));
+            folder / (std::string(FileCopier::kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
+                      std::to_string(counter++));
         if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
             0) {
             named_ = name;
             return;
         }
         // Taken by an earlier run of the same process number: try the next.
-        if (errno != EEXIST) throw ErrorFromOs(errno, folder_.string(), LookingFor::Folder);
+        if (errno != EEXIST) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
     }
 }
 
-void NewFile::CloseOrThrow(const fs::path& destination) {
+void NewFile::CloseOrThrow() {
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) throw ErrorFromOs(errno, destination.string());
+    if (::close(fd) != 0) throw ErrorFromOs(errno, destination_.string());
 }
 
 }  // namespace velmira

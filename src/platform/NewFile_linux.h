@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 namespace velmira {
@@ -7,39 +8,46 @@ namespace velmira {
 // The file that receives a copy's bytes before it takes the destination's
 // name. Where the file system allows, it has no name at all until then
 // (O_TMPFILE), so a killed run leaves nothing; elsewhere it has a hidden
-// temporary name. Unless committed, it is closed and gone when the object
-// goes, so every failure leaves the folder as it was.
+// temporary name. Unless it took its name, it is closed and gone when the
+// object goes, so every failure leaves the folder as it was.
 class NewFile {
   public:
-    // A new file in `folder`: `spare` when that is an unnamed file made there
-    // ahead, else one made now.
-    explicit NewFile(const std::filesystem::path& folder, int spare = -1);
+    // A new file for `destination`, in its folder: `spare` when that is an
+    // unnamed file made there ahead, else one made now.
+    explicit NewFile(const std::filesystem::path& destination, int spare = -1);
     ~NewFile();
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
 
     int fd() const { return fd_; }
+    const std::filesystem::path& destination() const { return destination_; }
+    std::uintmax_t size() const { return size_; }
+    void SetSize(std::uintmax_t size) { size_ = size; }
 
     // An unnamed new file in `folder`, or -1 with errno set when the file
     // system cannot make one or it could not be named.
     static int MakeUnnamed(const std::filesystem::path& folder);
 
-    // Gives an unnamed file the destination's name when that name is free,
-    // in one step, and returns true; false when the name is taken or this
-    // file has a name already, for Replace.
-    bool TakeFreeName(const std::filesystem::path& destination);
+    // Refuses a destination that must not be replaced: a read-only file or a
+    // folder, as Windows refuses to replace them. A link is replaced itself.
+    static void RefuseUnreplaceable(const std::filesystem::path& destination);
 
-    // Gives the file the destination's name, replacing a file (or a link:
-    // never what it points to) of that name. Raises a numbered error and
-    // leaves the destination as it was when it cannot.
-    void Replace(const std::filesystem::path& destination);
+    // Gives the file the destination's name: by a link where the name is
+    // free, else by a rename over the file (or link: never what it points
+    // to) of that name, which never leaves the name missing or half
+    // written. Closes the file. Raises a numbered error and leaves the
+    // destination as it was when it cannot.
+    void TakeName();
 
   private:
+    bool TakeFreeName();
+    void Replace();
     void LinkUnderTemporaryName();
-    void CloseOrThrow(const std::filesystem::path& destination);
+    void CloseOrThrow();
 
-    std::filesystem::path folder_;
+    std::filesystem::path destination_;
     std::filesystem::path named_;  // empty while the file has no name
+    std::uintmax_t size_ = 0;
     int fd_ = -1;
 };
 

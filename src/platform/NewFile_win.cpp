@@ -1,9 +1,13 @@
 #include "NewFile_win.h"
 
 #include <atomic>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FileCopier.h"
+#include "HeldRetry_win.h"
 #include "OsError.h"
 #include "TextCodec.h"
 
@@ -11,50 +15,102 @@ namespace velmira {
 
 namespace fs = std::filesystem;
 
-NewFile::NewFile(const fs::path& folder) {
+namespace {
+
+std::string Shown(const fs::path& path) {
+    return NativeNameToUtf8(path);
+}
+
+}  // namespace
+
+bool NewFile::Unreplaceable(const fs::path& destination) {
+    const DWORD attributes = ::GetFileAttributesW(destination.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
+NewFile::NewFile(const fs::path& destination) : destination_(destination) {
     static std::atomic<unsigned> counter{0};
-    const fs::path prefix = fs::path(FileCopier::kTemporaryPrefix);
-    for (int attempt = 0;; ++attempt) {
-        path_ = folder / (prefix.native() + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(counter++));
-        handle_ = ::CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle_ != INVALID_HANDLE_VALUE) return;
-        const DWORD code = ::GetLastError();
-        path_.clear();
-        // Taken by another run of the same process number: the next name.
-        if ((code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) && attempt < 100) {
-            continue;
+    const fs::path folder = destination.parent_path();
+    const std::wstring prefix = fs::path(FileCopier::kTemporaryPrefix).native() +
+                                std::to_wstring(::GetCurrentProcessId()) + L"-";
+    int taken = 0;
+    const DWORD code = HeldRetry::Run([&]() -> DWORD {
+        for (;;) {
+            path_ = folder / (prefix + std::to_wstring(counter++));
+            handle_ = ::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                    nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+            if (handle_ != INVALID_HANDLE_VALUE) return 0;
+            const DWORD error = ::GetLastError();
+            // Taken by another run of the same process number: the next name.
+            if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || ++taken > 100) {
+                return error;
+            }
         }
-        throw ErrorFromOs(static_cast<int>(code), NativeNameToUtf8(folder), LookingFor::Folder);
+    });
+    if (code != 0) {
+        path_.clear();
+        throw ErrorFromOs(static_cast<int>(code), Shown(folder), LookingFor::Folder);
     }
 }
 
 NewFile::~NewFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    if (!path_.empty()) {
+    if (handle_ != INVALID_HANDLE_VALUE) Discard();
+}
+
+void NewFile::TakeName() {
+    const DWORD attributes = readOnly_ ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
+    if (!SetAttributes(attributes)) throw ErrorFromOs(LastOsError(), Shown(destination_));
+    const DWORD code = HeldRetry::Run([this] { return RenameOverDestination(); });
+    if (code != 0) {
+        // Hidden again, and no longer read-only, which would keep it from
+        // being deleted.
+        SetAttributes(FILE_ATTRIBUTE_HIDDEN);
+        throw ErrorFromOs(static_cast<int>(code), Shown(destination_));
+    }
+    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    // The name is taken; a failed close changes nothing on the disk.
+    ::CloseHandle(handle);
+}
+
+bool NewFile::SetAttributes(DWORD attributes) {
+    FILE_BASIC_INFO basic{};  // times of zero stay as they are
+    basic.FileAttributes = attributes;
+    return ::SetFileInformationByHandle(handle_, FileBasicInfo, &basic, sizeof basic) != 0;
+}
+
+DWORD NewFile::RenameOverDestination() {
+    const std::wstring& name = destination_.native();
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::memcpy(rename->FileName, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
+    if (::SetFileInformationByHandle(handle_, FileRenameInfo, rename,
+                                     static_cast<DWORD>(buffer.size()))) {
+        return 0;
+    }
+    const DWORD code = ::GetLastError();
+    // A read-only file or a folder in the destination's place is refused
+    // as such, not waited for.
+    if (code == ERROR_ACCESS_DENIED && Unreplaceable(destination_)) return ERROR_FILE_READ_ONLY;
+    return code;
+}
+
+void NewFile::Discard() noexcept {
+    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    const bool disposed =
+        ::SetFileInformationByHandle(handle, FileDispositionInfo, &dispose, sizeof dispose) != 0;
+    ::CloseHandle(handle);
+    // Where the handle could not delete it, by its name; what is left then
+    // is hidden, and the next run into this folder removes it.
+    if (!disposed && !path_.empty()) {
         ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(path_.c_str());
     }
-}
-
-void NewFile::Commit(const fs::path& destination, bool readOnly) {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    if (!::CloseHandle(handle)) throw ErrorFromOs(LastOsError(), NativeNameToUtf8(destination));
-    // The read-only attribute is Windows's only permission bit; it travels
-    // like the mode bits on Linux. Hidden was only for the unfinished file.
-    if (!::SetFileAttributesW(path_.c_str(),
-                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL)) {
-        throw ErrorFromOs(LastOsError(), NativeNameToUtf8(destination));
-    }
-    // An in-use destination fails here (sharing violation or access denied)
-    // and keeps its content.
-    if (!::MoveFileExW(path_.c_str(), destination.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        throw ErrorFromOs(LastOsError(), NativeNameToUtf8(destination));
-    }
-    path_.clear();
 }
 
 }  // namespace velmira

@@ -2,30 +2,52 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
 
 namespace velmira {
 
 // The file that receives a copy's bytes before it takes the destination's
-// name: a new hidden file in the destination folder, closed and removed
-// again unless committed, so that every failure leaves the folder as it was.
+// name: a new hidden file in the destination folder, open with no sharing,
+// so that no other program can open it, until it has its name. Every step
+// of it goes through that one handle; unless it took its name it is deleted
+// through it when the object goes, so every failure leaves the folder as it
+// was.
 class NewFile {
   public:
-    explicit NewFile(const std::filesystem::path& folder);
+    explicit NewFile(const std::filesystem::path& destination);
     ~NewFile();
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
 
     HANDLE handle() const { return handle_; }
+    const std::filesystem::path& destination() const { return destination_; }
+    std::uintmax_t size() const { return size_; }
+    void SetSize(std::uintmax_t size) { size_ = size; }
+    // The read-only attribute, Windows's only permission bit, travels like
+    // the mode bits on Linux; it is set as the file takes its name.
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
-    // Closes the file, gives it its final attributes (read-only or normal,
-    // no longer hidden) and moves it over the destination. Raises a
+    // Whether a read-only file or a folder is in the destination's place:
+    // no wait makes it replaceable.
+    static bool Unreplaceable(const std::filesystem::path& destination);
+
+    // Gives the file its final attributes (no longer hidden) and the
+    // destination's name, replacing a file of that name, then closes it. A
+    // destination another program holds is waited for (HeldRetry). Raises a
     // numbered error and leaves the destination as it was when it cannot.
-    void Commit(const std::filesystem::path& destination, bool readOnly);
+    void TakeName();
 
   private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool SetAttributes(DWORD attributes);
+    DWORD RenameOverDestination();
+    void Discard() noexcept;
+
+    std::filesystem::path destination_;
     std::filesystem::path path_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    std::uintmax_t size_ = 0;
+    bool readOnly_ = false;
 };
 
 }  // namespace velmira

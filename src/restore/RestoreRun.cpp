@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "FileCopier.h"
+#include "CopyBatcher.h"
 #include "JobRules.h"
 #include "NumberedError.h"
 #include "RememberedDrives.h"
@@ -35,7 +35,7 @@ class Run {
           liveDrives_(drives),
           drives_(drives),
           lister_(JobLister(job)),
-          copier_(&view.Events()) {}
+          copies_(&view.Events()) {}
 
     void ListFolder() { view_.ListFolder(lister_, drives_.ToNative(ListingFolder(job_, letter_))); }
 
@@ -59,14 +59,15 @@ class Run {
                 AddStep(view_, step);
                 view_.Yield();
             }
+            // Only data that is on the disk may be reported as restored.
+            copies_.Finish();
         } catch (...) {
-            // The files restored before the failure stay in place, so they go
-            // to the disk too; the failure itself is what the operator hears of.
-            FlushAfterFailure();
+            // The files copied before the failure stay restored, so they take
+            // their names and go to the disk; the failure itself is what the
+            // operator hears of.
+            copies_.KeepWhatWasCopied();
             throw;
         }
-        // Only data that is on the disk may be reported as restored.
-        copier_.Flush();
     }
 
     RestoreJob job() const { return job_; }
@@ -75,21 +76,14 @@ class Run {
   private:
     void Copy(const ListedFile& entry, const DrivePath& destination) {
         try {
-            copier_.CopyReplacing(drives_.ToNative(SourcePath(job_, letter_, entry.name)),
-                                  drives_.ToNative(destination), entry.size);
+            copies_.Copy(drives_.ToNative(SourcePath(job_, letter_, entry.name)),
+                         drives_.ToNative(destination), entry.size);
         } catch (const NumberedError&) {
             // The roots were looked up once for the run: a medium pulled
             // out since shows here as device unavailable (68), not as a
             // missing file.
             liveDrives_.Root(letter_);
             throw;
-        }
-    }
-
-    void FlushAfterFailure() noexcept {
-        try {
-            copier_.Flush();
-        } catch (...) {
         }
     }
 
@@ -100,7 +94,7 @@ class Run {
     RememberedDrives drives_;
     int lister_;
     std::size_t count_ = 0;
-    FileCopier copier_;
+    CopyBatcher copies_;
 };
 
 void RunChartJob(Run& run) {

@@ -10,7 +10,9 @@
 //       supported (EOPNOTSUPP), so new files get temporary names. These
 //       refusals are not counted as calls.
 //   VELMIRA_FAULT_COUNTS=FILE  at exit, "CALL COUNT" lines for every call
-//       made, and "fired" when the fault was injected.
+//       made, "fired" when the fault was injected, and "unflushed N" when N
+//       files took a destination's name (not a temporary one) while data
+//       written to them had not been through a syncfs since.
 //
 // A failing close still closes the descriptor, as a real one does.
 #include <dirent.h>
@@ -25,6 +27,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
 #include <string>
 
 namespace {
@@ -123,6 +128,59 @@ What Decide(Call call) {
     return plan.what;
 }
 
+// Which new files hold data that no syncfs has flushed yet, by descriptor
+// and, once closed under a temporary name, by that name.
+class Unflushed {
+  public:
+    void Wrote(int fd) {
+        const std::lock_guard lock(mutex_);
+        fds_.insert(fd);
+    }
+    void Synced() {
+        const std::lock_guard lock(mutex_);
+        fds_.clear();
+        names_.clear();
+    }
+    void Closing(int fd) {
+        const std::lock_guard lock(mutex_);
+        const auto temporary = temporaryName_.find(fd);
+        if (temporary != temporaryName_.end()) {
+            if (fds_.count(fd) > 0) names_.insert(temporary->second);
+            temporaryName_.erase(temporary);
+        }
+        fds_.erase(fd);
+    }
+    // A name given to the file open as `fd`, or to the closed file `from`.
+    void Named(int fd, const char* from, const char* to) {
+        const std::lock_guard lock(mutex_);
+        if (std::strstr(to, "/.velmira-restore-") != nullptr) {
+            if (fd >= 0) temporaryName_[fd] = to;
+            return;
+        }
+        if ((fd >= 0 && fds_.count(fd) > 0) || (from != nullptr && names_.count(from) > 0)) {
+            ++count_;
+        }
+    }
+    long count() {
+        const std::lock_guard lock(mutex_);
+        return count_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::set<int> fds_;
+    std::map<int, std::string> temporaryName_;
+    std::set<std::string> names_;
+    long count_ = 0;
+} unflushed;
+
+// The descriptor a /proc/self/fd/N path names, or -1.
+int ProcFd(const char* path) {
+    constexpr const char* kProc = "/proc/self/fd/";
+    if (std::strncmp(path, kProc, std::strlen(kProc)) != 0) return -1;
+    return std::atoi(path + std::strlen(kProc));
+}
+
 std::size_t Shortened(std::size_t count) {
     return count > 1 ? count / 2 : count;
 }
@@ -147,6 +205,7 @@ struct CountsAtExit {
             if (counts[i] > 0) std::fprintf(out, "%s %ld\n", kNames[i], counts[i].load());
         }
         if (fired) std::fprintf(out, "fired\n");
+        if (unflushed.count() > 0) std::fprintf(out, "unflushed %ld\n", unflushed.count());
         std::fclose(out);
     }
 } countsAtExit;
@@ -176,6 +235,7 @@ int access(const char* path, int mode) {
 
 int close(int fd) {
     VELMIRA_NEXT(close);
+    unflushed.Closing(fd);
     if (Decide(k_close) != What::Error) return real(fd);
     const int error = errno;
     real(fd);
@@ -195,12 +255,17 @@ ssize_t copy_file_range(int in, loff_t* inAt, int out, loff_t* outAt, std::size_
             return -1;
         case What::Zero:
             return 0;
-        case What::Short:
-            return real(in, inAt, out, outAt, Shortened(length), flags);
+        case What::Short: {
+            const ssize_t moved = real(in, inAt, out, outAt, Shortened(length), flags);
+            unflushed.Wrote(out);
+            return moved;
+        }
         case What::None:
             break;
     }
-    return real(in, inAt, out, outAt, length, flags);
+    const ssize_t moved = real(in, inAt, out, outAt, length, flags);
+    unflushed.Wrote(out);
+    return moved;
 }
 
 int fchmod(int fd, mode_t mode) {
@@ -225,7 +290,10 @@ int fstatat(int dirFd, const char* path, struct stat* st, int flags) {
 
 int ftruncate(int fd, off_t length) {
     VELMIRA_NEXT(ftruncate);
-    return Decide(k_ftruncate) == What::Error ? -1 : real(fd, length);
+    if (Decide(k_ftruncate) == What::Error) return -1;
+    const int result = real(fd, length);
+    unflushed.Wrote(fd);
+    return result;
 }
 
 int futimens(int fd, const struct timespec times[2]) {
@@ -235,7 +303,10 @@ int futimens(int fd, const struct timespec times[2]) {
 
 int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) {
     VELMIRA_NEXT(linkat);
-    return Decide(k_linkat) == What::Error ? -1 : real(fromDir, from, toDir, to, flags);
+    if (Decide(k_linkat) == What::Error) return -1;
+    const int result = real(fromDir, from, toDir, to, flags);
+    if (result == 0) unflushed.Named(ProcFd(from), nullptr, to);
+    return result;
 }
 
 off_t lseek(int fd, off_t at, int whence) {
@@ -250,7 +321,10 @@ int lstat(const char* path, struct stat* st) {
 
 int mkostemp(char* pattern, int flags) {
     VELMIRA_NEXT(mkostemp);
-    return Decide(k_mkostemp) == What::Error ? -1 : real(pattern, flags);
+    if (Decide(k_mkostemp) == What::Error) return -1;
+    const int fd = real(pattern, flags);
+    if (fd >= 0) unflushed.Named(fd, nullptr, pattern);
+    return fd;
 }
 
 int open(const char* path, int flags, ...) {
@@ -290,17 +364,21 @@ ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {
 
 ssize_t pwrite(int fd, const void* buffer, std::size_t count, off_t at) {
     VELMIRA_NEXT(pwrite);
+    ssize_t put = 0;
     switch (Decide(k_pwrite)) {
         case What::Error:
             return -1;
         case What::Zero:
             return 0;
         case What::Short:
-            return real(fd, buffer, Shortened(count), at);
+            put = real(fd, buffer, Shortened(count), at);
+            break;
         case What::None:
+            put = real(fd, buffer, count, at);
             break;
     }
-    return real(fd, buffer, count, at);
+    unflushed.Wrote(fd);
+    return put;
 }
 
 dirent* readdir(DIR* dir) {
@@ -310,7 +388,10 @@ dirent* readdir(DIR* dir) {
 
 int rename(const char* from, const char* to) {
     VELMIRA_NEXT(rename);
-    return Decide(k_rename) == What::Error ? -1 : real(from, to);
+    if (Decide(k_rename) == What::Error) return -1;
+    const int result = real(from, to);
+    if (result == 0) unflushed.Named(-1, from, to);
+    return result;
 }
 
 int sync_file_range(int fd, off_t at, off_t length, unsigned flags) {
@@ -320,7 +401,10 @@ int sync_file_range(int fd, off_t at, off_t length, unsigned flags) {
 
 int syncfs(int fd) {
     VELMIRA_NEXT(syncfs);
-    return Decide(k_syncfs) == What::Error ? -1 : real(fd);
+    if (Decide(k_syncfs) == What::Error) return -1;
+    // What was written before the call is what it flushes.
+    unflushed.Synced();
+    return real(fd);
 }
 
 int unlink(const char* path) {

@@ -125,6 +125,7 @@ struct Outcome {
     std::string error;  // "error N detail" when the run reported one
     std::map<std::string, long> counts;
     bool fired = false;
+    long unflushedNames = 0;  // files named before their data was flushed
 };
 
 // One chart-job restore of the sandbox in its own process, with the fault
@@ -154,6 +155,8 @@ Outcome Restore(const Sandbox& sandbox, const std::string& copyPath, const std::
     for (std::string call; countLines >> call;) {
         if (call == "fired") {
             outcome.fired = true;
+        } else if (call == "unflushed") {
+            countLines >> outcome.unflushedNames;
         } else {
             countLines >> outcome.counts[call];
         }
@@ -213,12 +216,14 @@ void CheckRun(const Sandbox& sandbox, const Outcome& outcome, const std::string&
             << label << ": " << outcome.error << ", yet " << file.name << " is in place";
     }
     ASSERT_EQ(sandbox.OutsideStamps(), sandbox.outside()) << label << ": wrote outside";
+    ASSERT_EQ(outcome.unflushedNames, 0) << label << ": named before its data was flushed";
 }
 
 // A clean run after a faulted one: everything new, no leftovers.
 void CheckCleanRun(const Sandbox& sandbox, const std::string& copyPath, const std::string& label) {
     const Outcome outcome = Restore(sandbox, copyPath, "");
     ASSERT_EQ(outcome.status, 0) << label << ", clean run: " << outcome.error;
+    ASSERT_EQ(outcome.unflushedNames, 0) << label << ", clean run: named before flushed";
     for (const auto& file : sandbox.files())
         ASSERT_EQ(StateOf(sandbox, file), State::New) << label << ", clean run: " << file.name;
     for (const char* folder : {"H15", "set", "cb", "kdata"}) {

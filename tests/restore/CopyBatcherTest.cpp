@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "CopyBatcher.h"
 #include "ErrorOf.h"
 #include "FakeEvents.h"
 #include "FileCopier.h"
@@ -19,7 +20,7 @@ using testing::FolderEntries;
 using testing::ReadAll;
 using testing::TempDir;
 
-TEST(FileCopier, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
+TEST(CopyBatcher, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
     TempDir dir;
     const fs::path source = dir.Write("src/K0001.sxd", "new chart");
     const fs::path destination = dir.Write("dst/K0001.sxd", "old chart that was longer");
@@ -27,9 +28,9 @@ TEST(FileCopier, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
     fs::last_write_time(source, stamp);
     fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
-    FileCopier copier;
-    copier.CopyReplacing(source, destination);
-    copier.Flush();
+    CopyBatcher copier;
+    copier.Copy(source, destination);
+    copier.Finish();
 
     EXPECT_EQ(ReadAll(destination), "new chart");
     EXPECT_EQ(ReadAll(source), "new chart");
@@ -43,15 +44,15 @@ TEST(FileCopier, ReplacesTheDestinationAndCarriesTimeAndPermissions) {
     EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"K0001.sxd"}));
 }
 
-TEST(FileCopier, CopiesEmptyAndLargeFiles) {
+TEST(CopyBatcher, CopiesEmptyAndLargeFiles) {
     TempDir dir;
     std::string large(3 * 1024 * 1024 + 17, '\0');
     for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 131 % 251);
     dir.MakeDir("dst");
-    FileCopier copier;
-    copier.CopyReplacing(dir.Write("empty.ini", ""), dir.path() / "dst/empty.ini");
-    copier.CopyReplacing(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
-    copier.Flush();
+    CopyBatcher copier;
+    copier.Copy(dir.Write("empty.ini", ""), dir.path() / "dst/empty.ini");
+    copier.Copy(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
+    copier.Finish();
     EXPECT_EQ(ReadAll(dir.path() / "dst/empty.ini"), "");
     EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
 }
@@ -59,7 +60,7 @@ TEST(FileCopier, CopiesEmptyAndLargeFiles) {
 // A large file is copied, and on Linux the copies are flushed, on the
 // copier's thread (Windows flushes each file with its copy); the window's
 // events are handled meanwhile on the caller's thread, never on that one.
-TEST(FileCopier, HandlesEventsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
+TEST(CopyBatcher, HandlesEventsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
     TempDir dir;
     dir.MakeDir("dst");
     const std::thread::id caller = std::this_thread::get_id();
@@ -68,11 +69,11 @@ TEST(FileCopier, HandlesEventsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
     events.onHandled = [&](int) {
         if (std::this_thread::get_id() != caller) handledElsewhere = true;
     };
-    FileCopier copier(&events);
+    CopyBatcher copier(&events);
     const std::string large(2 << 20, 'x');
-    copier.CopyReplacing(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
+    copier.Copy(dir.Write("large.sxd", large), dir.path() / "dst/large.sxd");
     const int duringCopy = events.handled;
-    copier.Flush();
+    copier.Finish();
     EXPECT_GE(duringCopy, 1);
     if (!testing::kOnWindows) {
         EXPECT_GT(events.handled, duringCopy);
@@ -81,80 +82,89 @@ TEST(FileCopier, HandlesEventsOnTheCallersThreadDuringALargeCopyAndTheFlush) {
     EXPECT_EQ(ReadAll(dir.path() / "dst/large.sxd"), large);
 }
 
-TEST(FileCopier, FailuresLeaveTheOldDestinationAndNoTemporaryFile) {
+TEST(CopyBatcher, FailuresLeaveTheOldDestinationAndNoTemporaryFile) {
     TempDir dir;
     const fs::path source = dir.Write("src/a.sxd", "new");
     const fs::path readOnly = dir.Write("dst/a.sxd", "old");
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
-    FileCopier copier;
+    CopyBatcher copier;
 
     // A read-only destination is refused, not overwritten.
-    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(source, readOnly); }), 75);
+    EXPECT_EQ(ErrorOf([&] {
+                  copier.Copy(source, readOnly);
+                  copier.Finish();
+              }),
+              75);
     EXPECT_EQ(ReadAll(readOnly), "old");
     // A source that has gone (the stick was pulled) leaves the old file too.
     fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(dir.path() / "src/gone.sxd", readOnly); }), 53);
+    EXPECT_EQ(ErrorOf([&] { copier.Copy(dir.path() / "src/gone.sxd", readOnly); }), 53);
     EXPECT_EQ(ReadAll(readOnly), "old");
     // A folder in the way of the destination name.
     dir.MakeDir("dst/b.sxd");
-    EXPECT_NE(ErrorOf([&] { copier.CopyReplacing(source, dir.path() / "dst/b.sxd"); }), 0);
+    EXPECT_NE(ErrorOf([&] {
+                  copier.Copy(source, dir.path() / "dst/b.sxd");
+                  copier.Finish();
+              }),
+              0);
     EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
 }
 
-TEST(FileCopier, NeverCreatesTheDestinationFolder) {
+TEST(CopyBatcher, NeverCreatesTheDestinationFolder) {
     TempDir dir;
     const fs::path source = dir.Write("src/a.sxd", "new");
-    FileCopier copier;
-    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(source, dir.path() / "Velmira/H15/a.sxd"); }), 76);
+    CopyBatcher copier;
+    EXPECT_EQ(ErrorOf([&] { copier.Copy(source, dir.path() / "Velmira/H15/a.sxd"); }), 76);
     EXPECT_FALSE(fs::exists(dir.path() / "Velmira"));
 }
 
-TEST(FileCopier, ASourceThatChangedSinceItWasListedIsRefusedAndHarmsNothing) {
+TEST(CopyBatcher, ASourceThatChangedSinceItWasListedIsRefusedAndHarmsNothing) {
     TempDir dir;
     const fs::path destination = dir.Write("dst/a.sxd", "old");
-    FileCopier copier;
+    CopyBatcher copier;
     // Listed at 3 bytes; truncated or grown since.
     const fs::path shrunk = dir.Write("src/shrunk.sxd", "ne");
     const fs::path grown = dir.Write("src/grown.sxd", "newer");
-    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(shrunk, destination, 3); }), 57);
-    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(grown, destination, 3); }), 57);
-    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(dir.path() / "src/gone.sxd", destination, 3); }),
-              53);
+    EXPECT_EQ(ErrorOf([&] { copier.Copy(shrunk, destination, 3); }), 57);
+    EXPECT_EQ(ErrorOf([&] { copier.Copy(grown, destination, 3); }), 57);
+    EXPECT_EQ(ErrorOf([&] { copier.Copy(dir.path() / "src/gone.sxd", destination, 3); }), 53);
     EXPECT_EQ(ReadAll(destination), "old");
     EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd"}));
     // Unchanged since the listing: copied.
-    copier.CopyReplacing(dir.Write("src/same.sxd", "new"), destination, 3);
+    copier.Copy(dir.Write("src/same.sxd", "new"), destination, 3);
+    copier.Finish();
     EXPECT_EQ(ReadAll(destination), "new");
 }
 
-TEST(FileCopier, TheFirstCopyIntoAFolderRemovesWhatAKilledRunLeft) {
+TEST(CopyBatcher, TheFirstCopyIntoAFolderRemovesWhatAKilledRunLeft) {
     TempDir dir;
     const fs::path source = dir.Write("src/a.sxd", "new");
     dir.Write(fs::path("dst") / (std::string(FileCopier::kTemporaryPrefix) + "Xy12ab"), "part");
     dir.Write(fs::path("dst") / (std::string(FileCopier::kTemporaryPrefix) + "4242-7"), "");
     dir.Write("dst/.keep", "not ours");
     dir.Write("dst/velmira-restore-a.sxd", "chart data with a similar name");
-    FileCopier copier;
-    copier.CopyReplacing(source, dir.path() / "dst/a.sxd");
-    copier.Flush();
+    CopyBatcher copier;
+    copier.Copy(source, dir.path() / "dst/a.sxd");
+    copier.Finish();
     EXPECT_EQ(FolderEntries(dir.path() / "dst"),
               (std::vector<std::string>{".keep", "a.sxd", "velmira-restore-a.sxd"}));
 }
 
-TEST(FileCopier, AwkwardNamesAndSizesCopyExactly) {
+TEST(CopyBatcher, AwkwardNamesAndSizesCopyExactly) {
     TempDir dir;
-    FileCopier copier;
+    CopyBatcher copier;
     std::vector<std::string> names{"-rf.sxd", "--.ini"};
     // 255 bytes, the most a Linux name has; Windows paths stop at 260.
     if (!testing::kOnWindows) names.push_back(std::string(251, 'k') + ".sxd");
     for (const std::string& name : names) {
-        copier.CopyReplacing(dir.Write("src/" + name, name), dir.MakeDir("dst") / name);
+        copier.Copy(dir.Write("src/" + name, name), dir.MakeDir("dst") / name);
+        copier.Finish();
         EXPECT_EQ(ReadAll(dir.path() / "dst" / name), name);
     }
     // A zero-byte file replaces a full one.
     dir.Write("dst/zero.sxd", "old content");
-    copier.CopyReplacing(dir.Write("src/zero.sxd", ""), dir.path() / "dst/zero.sxd", 0);
-    copier.Flush();
+    copier.Copy(dir.Write("src/zero.sxd", ""), dir.path() / "dst/zero.sxd", 0);
+    copier.Finish();
     EXPECT_EQ(ReadAll(dir.path() / "dst/zero.sxd"), "");
 }
 

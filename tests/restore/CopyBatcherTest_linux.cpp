@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "CopyBatcher.h"
 #include "ErrorOf.h"
 #include "FileCopier.h"
 #include "NumberedError.h"
@@ -19,38 +20,39 @@ using testing::FolderEntries;
 using testing::ReadAll;
 using testing::TempDir;
 
-TEST(FileCopierLinux, ALinkInPlaceOfTheDestinationIsReplacedNeverWrittenThrough) {
+TEST(CopyBatcherLinux, ALinkInPlaceOfTheDestinationIsReplacedNeverWrittenThrough) {
     TempDir dir;
     const fs::path outside = dir.Write("outside/passwd", "must stay");
     dir.MakeDir("dst");
     fs::create_symlink(outside, dir.path() / "dst/a.sxd");
     fs::create_symlink(dir.path() / "outside/missing", dir.path() / "dst/b.sxd");
     fs::create_directory_symlink(dir.path() / "outside", dir.path() / "dst/c.sxd");
-    FileCopier copier;
+    CopyBatcher copier;
     for (const char* name : {"a.sxd", "b.sxd", "c.sxd"}) {
-        copier.CopyReplacing(dir.Write(fs::path("src") / name, name), dir.path() / "dst" / name);
+        copier.Copy(dir.Write(fs::path("src") / name, name), dir.path() / "dst" / name);
+        copier.Finish();
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.path() / "dst" / name))) << name;
         EXPECT_EQ(ReadAll(dir.path() / "dst" / name), name);
     }
-    copier.Flush();
+    copier.Finish();
     EXPECT_EQ(ReadAll(outside), "must stay");
     EXPECT_EQ(FolderEntries(dir.path() / "outside"), (std::vector<std::string>{"passwd"}));
 }
 
-TEST(FileCopierLinux, SpecialFilesInPlaceOfASourceAreRefusedWithoutOpeningThem) {
+TEST(CopyBatcherLinux, SpecialFilesInPlaceOfASourceAreRefusedWithoutOpeningThem) {
     TempDir dir;
     const fs::path destination = dir.Write("dst/a.sxd", "old");
     ASSERT_EQ(::mkfifo((dir.path() / "fifo.sxd").c_str(), 0600), 0);
     fs::create_symlink(dir.path() / "fifo.sxd", dir.path() / "link.sxd");
-    FileCopier copier;
-    EXPECT_NE(ErrorOf([&] { copier.CopyReplacing(dir.path() / "fifo.sxd", destination); }), 0);
-    EXPECT_NE(ErrorOf([&] { copier.CopyReplacing(dir.path() / "link.sxd", destination); }), 0);
+    CopyBatcher copier;
+    EXPECT_NE(ErrorOf([&] { copier.Copy(dir.path() / "fifo.sxd", destination); }), 0);
+    EXPECT_NE(ErrorOf([&] { copier.Copy(dir.path() / "link.sxd", destination); }), 0);
     EXPECT_EQ(ReadAll(destination), "old");
 }
 
 // 2 GiB and a little: past every 32-bit offset, with data at both ends and
 // holes between. The copy keeps the holes, so it takes no disk space.
-TEST(FileCopierLinux, ATwoGibSparseFileCopiesWholeAndStaysSparse) {
+TEST(CopyBatcherLinux, ATwoGibSparseFileCopiesWholeAndStaysSparse) {
     TempDir dir;
     const off_t size = (off_t{2} << 30) + 4097;
     const fs::path source = dir.Write("src/big.sxd", "head");
@@ -62,9 +64,9 @@ TEST(FileCopierLinux, ATwoGibSparseFileCopiesWholeAndStaysSparse) {
         ::close(fd);
     }
     const fs::path destination = dir.Write("dst/big.sxd", "old");
-    FileCopier copier;
-    copier.CopyReplacing(source, destination, static_cast<std::uintmax_t>(size));
-    copier.Flush();
+    CopyBatcher copier;
+    copier.Copy(source, destination, static_cast<std::uintmax_t>(size));
+    copier.Finish();
 
     struct stat st {};
     ASSERT_EQ(::stat(destination.c_str(), &st), 0);
@@ -86,7 +88,7 @@ TEST(FileCopierLinux, ATwoGibSparseFileCopiesWholeAndStaysSparse) {
 
 // A destination file system that fills up part-way through a file: disk
 // full, the old file as it was, no temporary left and the space given back.
-TEST(FileCopierLinux, ADiskThatFillsUpMidFileLeavesTheOldFileAndNoTemporary) {
+TEST(CopyBatcherLinux, ADiskThatFillsUpMidFileLeavesTheOldFileAndNoTemporary) {
     TempDir dir;
     const fs::path folder = dir.MakeDir("dst");
     const fs::path source = dir.Write("src/a.sxd", std::string(3 << 20, 'n'));
@@ -96,14 +98,14 @@ TEST(FileCopierLinux, ADiskThatFillsUpMidFileLeavesTheOldFileAndNoTemporary) {
             return "cannot mount a tmpfs";
         }
         testing::WriteFile(folder / "a.sxd", "old chart");
-        FileCopier copier;
-        const int error = ErrorOf([&] { copier.CopyReplacing(source, folder / "a.sxd"); });
+        CopyBatcher copier;
+        const int error = ErrorOf([&] { copier.Copy(source, folder / "a.sxd"); });
         if (error != 61) return "error " + std::to_string(error) + ", not disk full";
         if (ReadAll(folder / "a.sxd") != "old chart") return "the old file changed";
         if (FolderEntries(folder) != std::vector<std::string>{"a.sxd"}) return "something was left";
         // The space is free again: a file that fits still copies.
-        copier.CopyReplacing(fits, folder / "a.sxd");
-        copier.Flush();
+        copier.Copy(fits, folder / "a.sxd");
+        copier.Finish();
         return ReadAll(folder / "a.sxd") == std::string(1 << 20, 'b') ? ""
                                                                       : "the later copy failed";
     });

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "CopyBatcher.h"
 #include "ErrorOf.h"
 #include "FileCopier.h"
 #include "NumberedError.h"
@@ -34,20 +35,24 @@ void MakeWritable(const fs::path& file) {
     ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST(FileCopierWin, AReadOnlyDestinationIsRefusedAndKept) {
+TEST(CopyBatcherWin, AReadOnlyDestinationIsRefusedAndKept) {
     TempDir dir;
     const fs::path source = dir.Write("src/a.dat", "new");
     const fs::path destination = dir.Write("dst/a.dat", "old");
     ASSERT_TRUE(::SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_READONLY));
 
-    FileCopier copier;
-    EXPECT_EQ(ErrorOf([&] { copier.CopyReplacing(source, destination); }), 75);
+    CopyBatcher copier;
+    EXPECT_EQ(ErrorOf([&] {
+                  copier.Copy(source, destination);
+                  copier.Finish();
+              }),
+              75);
     EXPECT_EQ(ReadAll(destination), "old");
     EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::wstring>{L"a.dat"}));
     MakeWritable(destination);
 }
 
-TEST(FileCopierWin, ADestinationInUseIsAnErrorAndKept) {
+TEST(CopyBatcherWin, ADestinationInUseIsAnErrorAndKept) {
     TempDir dir;
     const fs::path source = dir.Write("src/a.dat", "new");
     const fs::path destination = dir.Write("dst/a.dat", "old");
@@ -56,19 +61,23 @@ TEST(FileCopierWin, ADestinationInUseIsAnErrorAndKept) {
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-    FileCopier copier;
-    const int error = ErrorOf([&] { copier.CopyReplacing(source, destination); });
+    CopyBatcher copier;
+    const int error = ErrorOf([&] {
+        copier.Copy(source, destination);
+        copier.Finish();
+    });
     ::CloseHandle(held);
     EXPECT_TRUE(error == 70 || error == 75) << error;
     EXPECT_EQ(ReadAll(destination), "old");
     EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::wstring>{L"a.dat"}));
 
     // Once it is closed the copy goes through.
-    copier.CopyReplacing(source, destination);
+    copier.Copy(source, destination);
+    copier.Finish();
     EXPECT_EQ(ReadAll(destination), "new");
 }
 
-TEST(FileCopierWin, CarriesTheReadOnlyAttributeAndTheTime) {
+TEST(CopyBatcherWin, CarriesTheReadOnlyAttributeAndTheTime) {
     TempDir dir;
     const fs::path source = dir.Write("src/a.dat", "data");
     const fs::path destination = dir.Write("dst/a.dat", "old");
@@ -83,9 +92,9 @@ TEST(FileCopierWin, CarriesTheReadOnlyAttributeAndTheTime) {
     }
     ASSERT_TRUE(::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_READONLY));
 
-    FileCopier copier;
-    copier.CopyReplacing(source, destination);
-    copier.Flush();
+    CopyBatcher copier;
+    copier.Copy(source, destination);
+    copier.Finish();
 
     EXPECT_EQ(ReadAll(destination), "data");
     EXPECT_TRUE(Attributes(destination) & FILE_ATTRIBUTE_READONLY);
@@ -97,12 +106,12 @@ TEST(FileCopierWin, CarriesTheReadOnlyAttributeAndTheTime) {
     MakeWritable(destination);
 }
 
-TEST(FileCopierWin, AFolderAsSourceIsRefused) {
+TEST(CopyBatcherWin, AFolderAsSourceIsRefused) {
     TempDir dir;
     const fs::path folder = dir.MakeDir("src/a.dat");
     dir.MakeDir("dst");
-    FileCopier copier;
-    EXPECT_NE(ErrorOf([&] { copier.CopyReplacing(folder, dir.path() / "dst/a.dat"); }), 0);
+    CopyBatcher copier;
+    EXPECT_NE(ErrorOf([&] { copier.Copy(folder, dir.path() / "dst/a.dat"); }), 0);
     EXPECT_TRUE(Entries(dir.path() / "dst").empty());
 }
 
