@@ -60,7 +60,9 @@ inline constexpr std::uint32_t kBlack = 0;
 }  // namespace colors
 
 // The label-buttons' font: normal weight, Japanese character set, underlined.
-inline constexpr std::string_view kLabelButtonFace = "ＭＳ Ｐゴシック";
+// Named in English, the name that matches whatever the display language (the
+// Japanese one may not).
+inline constexpr std::string_view kLabelButtonFace = "MS PGothic";
 inline constexpr double kStartButtonPoints = 14.25;  // CmdGd(1) "復元開始"
 inline constexpr double kCloseButtonPoints = 9.75;   // CmdGd(0) "閉る"
 

@@ -3,12 +3,13 @@
 #include <cmath>
 #include <string>
 
+#include "JapaneseFace.h"
 #include "WideText.h"
 
 namespace velmira {
 
 GdiFont::GdiFont(std::string_view utf8Face, double points, int dotsPerInch, bool underline) {
-    const std::wstring face = WideText(utf8Face);
+    const std::wstring face = JapaneseFace(WideText(utf8Face)).Name();
     const int height = -static_cast<int>(std::lround(points * dotsPerInch / 72.0));
     font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
                         SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

@@ -6,7 +6,8 @@
 
 namespace velmira {
 
-// An owned HFONT: a Japanese face at a size in points, for the screen's DPI.
+// An owned HFONT: a Japanese face at a size in points, for the screen's DPI;
+// another Japanese face where this PC lacks the one asked for.
 class GdiFont {
   public:
     GdiFont(std::string_view utf8Face, double points, int dotsPerInch, bool underline = false);

@@ -1,7 +1,6 @@
 #include "RestoreForm.h"
 
-#include <algorithm>
-
+#include "CentredRect.h"
 #include "ChildControl.h"
 #include "Layout.h"
 #include "MessagePump.h"
@@ -21,18 +20,28 @@ const TwipsRect& Twips(std::string_view name) {
     return TwipsOf(RestoreFormLayout(), name);
 }
 
-// The window's rectangle for its client area, centred over its owner.
+PixelRect Pixels(const RECT& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The window's rectangle for its client area, centred over its owner inside
+// the work area of the owner's monitor (without an owner, the primary one),
+// wherever that monitor lies.
 RECT WindowRect(HWND owner, int dpi) {
     const PixelRect client = ToPixels(Twips("RestoreForm"), dpi);
     RECT rect{0, 0, client.width, client.height};
     AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    monitor.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    GetMonitorInfoW(owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                     : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                    &monitor);
+    RECT around = monitor.rcWork;
     if (owner != nullptr) GetWindowRect(owner, &around);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int left = std::max(0L, (around.left + around.right - width) / 2);
-    const int top = std::max(0L, (around.top + around.bottom - height) / 2);
-    return {left, top, left + width, top + height};
+    const PixelRect placed = CentredRect(rect.right - rect.left, rect.bottom - rect.top,
+                                         Pixels(around), Pixels(monitor.rcWork));
+    return {placed.left, placed.top, placed.left + placed.width, placed.top + placed.height};
 }
 
 }  // namespace
