@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -35,14 +36,28 @@ NumberedError SourceChanged(const fs::path& source) {
     return NumberedError(ErrorNumber::DeviceIoError, Shown(source));
 }
 
-ULONGLONG SizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
-    return (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-}
+// What a copy needs to know of its source. Asked for by class rather than
+// with GetFileInformationByHandle, which also asks for the volume's details
+// each time: a good part of a small file's copy on some systems.
+struct SourceStamp {
+    ULONGLONG size = 0;
+    LARGE_INTEGER lastWrite{};
+    DWORD attributes = 0;
 
-bool SameContentStamp(const BY_HANDLE_FILE_INFORMATION& before,
-                      const BY_HANDLE_FILE_INFORMATION& after) {
-    return SizeOf(before) == SizeOf(after) &&
-           ::CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) == 0;
+    bool operator==(const SourceStamp& other) const {
+        return size == other.size && lastWrite.QuadPart == other.lastWrite.QuadPart;
+    }
+};
+
+SourceStamp StampOf(HANDLE file, const fs::path& source) {
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!::GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+        !::GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+        throw ErrorFromOs(LastOsError(), Shown(source));
+    }
+    return {static_cast<ULONGLONG>(standard.EndOfFile.QuadPart), basic.LastWriteTime,
+            basic.FileAttributes};
 }
 
 // Copies everything from `in` to `out` in pieces; returns the bytes written.
@@ -92,61 +107,75 @@ HANDLE OpenSource(const fs::path& source) {
 }
 
 // Copies source into a new file for destination, with its time and
-// read-only attribute.
+// read-only attribute. An unreplaceable destination is refused once the
+// source is known to be there, before anything is written.
 PendingCopy CopyIntoNew(const fs::path& source, const fs::path& destination,
-                        std::optional<std::uintmax_t> listedSize) {
+                        std::optional<std::uintmax_t> listedSize, bool unreplaceable) {
     FileHandle in(OpenSource(source));
-    BY_HANDLE_FILE_INFORMATION sourceInfo{};
-    if (!::GetFileInformationByHandle(in.get(), &sourceInfo)) {
-        throw ErrorFromOs(LastOsError(), Shown(source));
-    }
-    if (sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    const SourceStamp before = StampOf(in.get(), source);
+    if (before.attributes & FILE_ATTRIBUTE_DIRECTORY) {
         throw NumberedError(ErrorNumber::PathFileAccessError, Shown(source));
     }
-    if (listedSize && SizeOf(sourceInfo) != *listedSize) throw SourceChanged(source);
-    // Refused before anything is written. Windows would refuse to rename
-    // over such a destination anyway; not every file system does.
-    if (NewFile::Unreplaceable(destination)) {
-        throw NumberedError(ErrorNumber::PathFileAccessError, Shown(destination));
-    }
+    if (listedSize && before.size != *listedSize) throw SourceChanged(source);
+    if (unreplaceable) throw NumberedError(ErrorNumber::PathFileAccessError, Shown(destination));
 
     PendingCopy file(new NewFile(destination));
-    const ULONGLONG written =
-        CopyBytes(in.get(), file->handle(), SizeOf(sourceInfo), source, destination);
-    BY_HANDLE_FILE_INFORMATION afterInfo{};
-    if (!::GetFileInformationByHandle(in.get(), &afterInfo)) {
-        throw ErrorFromOs(LastOsError(), Shown(source));
-    }
+    const ULONGLONG written = CopyBytes(in.get(), file->handle(), before.size, source, destination);
     // The medium changed under the copy or read short: not the whole file.
-    if (written != SizeOf(sourceInfo) || !SameContentStamp(sourceInfo, afterInfo)) {
+    if (written != before.size || !(StampOf(in.get(), source) == before)) {
         throw SourceChanged(source);
     }
-    if (!::SetFileTime(file->handle(), nullptr, nullptr, &sourceInfo.ftLastWriteTime)) {
-        throw ErrorFromOs(LastOsError(), Shown(destination));
-    }
+    file->SetTimeAndAttributes(before.lastWrite,
+                               (before.attributes & FILE_ATTRIBUTE_READONLY) != 0);
     file->SetSize(written);
-    file->SetReadOnly((sourceInfo.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0);
     return file;
 }
 
-// Removes the hidden files that killed runs left in a folder.
-void RemoveLeftovers(const fs::path& folder) {
-    const std::wstring pattern =
-        (folder / (fs::path(FileCopier::kTemporaryPrefix).native() + L"*")).native();
+// A name as Windows compares names: without regard to case.
+std::wstring Folded(std::wstring name) {
+    ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+// The first look into a destination folder: removes the hidden files that
+// killed runs left there and returns the names that can never be replaced,
+// read-only files and folders, folded. One look at the whole folder costs
+// less than a look per file, which for a name not there yet means a search
+// of the whole folder on some file systems. A look that fails part-way
+// raises: a read-only file it missed would be replaced where the file
+// system does not refuse it.
+std::set<std::wstring> LookInto(const fs::path& folder) {
+    const std::wstring prefix = Folded(fs::path(FileCopier::kTemporaryPrefix).native());
+    std::set<std::wstring> unreplaceable;
     WIN32_FIND_DATAW entry{};
-    const FindHandle find(::FindFirstFileW(pattern.c_str(), &entry));
-    // Nothing left over, or a folder that the copy itself will report.
-    if (find.get() == INVALID_HANDLE_VALUE) return;
-    do {
-        if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
-            continue;
+    const FindHandle find(::FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &entry,
+                                             FindExSearchNameMatch, nullptr,
+                                             FIND_FIRST_EX_LARGE_FETCH));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        const int code = LastOsError();
+        // A missing folder: the copy itself reports it.
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return unreplaceable;
+        throw ErrorFromOs(code, Shown(folder), LookingFor::Folder);
+    }
+    for (;;) {
+        const std::wstring name = Folded(entry.cFileName);
+        const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (name.rfind(prefix, 0) == 0 && !folderEntry &&
+            !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            // A leftover that cannot go (another run may be writing it) is
+            // harmless: it is hidden and never taken for data.
+            const fs::path leftover = folder / entry.cFileName;
+            ::SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(leftover.c_str());
+        } else if (folderEntry || (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+            unreplaceable.insert(name);
         }
-        // A leftover that cannot go (another run may be writing it) is
-        // harmless: it is hidden and never taken for data.
-        const fs::path leftover = folder / entry.cFileName;
-        ::SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(leftover.c_str());
-    } while (::FindNextFileW(find.get(), &entry));
+        if (!::FindNextFileW(find.get(), &entry)) {
+            const int code = LastOsError();
+            if (code == ERROR_NO_MORE_FILES) return unreplaceable;
+            throw ErrorFromOs(code, Shown(folder), LookingFor::Folder);
+        }
+    }
 }
 
 // A folder's flush writes its entries, the new names among them, and has the
@@ -171,8 +200,9 @@ struct FileCopier::State {
     explicit State(EventPump* pump) : events(pump) {}
 
     EventPump* events;
-    std::set<fs::path> prepared;  // folders cleared of what killed runs left
-    std::set<fs::path> named;     // folders named into since the names' last flush
+    // Folders looked into, with their names that can never be replaced.
+    std::map<fs::path, std::set<std::wstring>> unreplaceable;
+    std::set<fs::path> named;  // folders named into since the names' last flush
     std::vector<PendingCopy> flushing;
     // Last, so that their calls end before what they use goes. Every step
     // that touches a file by its name can wait for another program's hold
@@ -189,12 +219,18 @@ PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination
                              std::optional<std::uintmax_t> listedSize) {
     State& state = *state_;
     const fs::path folder = destination.parent_path();
-    const bool prepare = state.prepared.insert(folder).second;
+    auto looked = state.unreplaceable.find(folder);
     PendingCopy file;
     state.worker.Run(
         [&] {
-            if (prepare) RemoveLeftovers(folder);
-            file = CopyIntoNew(source, destination, listedSize);
+            if (looked == state.unreplaceable.end()) {
+                looked = state.unreplaceable.emplace(folder, LookInto(folder)).first;
+            }
+            // Windows refuses to rename over such a file anyway, but not
+            // every file system does.
+            const bool unreplaceable =
+                looked->second.count(Folded(destination.filename().native())) > 0;
+            file = CopyIntoNew(source, destination, listedSize, unreplaceable);
         },
         state.events);
     return file;

@@ -61,7 +61,9 @@ NewFile::~NewFile() {
 
 void NewFile::TakeName() {
     const DWORD attributes = readOnly_ ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
-    if (!SetAttributes(attributes)) throw ErrorFromOs(LastOsError(), Shown(destination_));
+    if (!SetAttributes(attributes, lastWrite_)) {
+        throw ErrorFromOs(LastOsError(), Shown(destination_));
+    }
     const DWORD code = HeldRetry::Run([this] { return RenameOverDestination(); });
     if (code != 0) {
         // Hidden again, and no longer read-only, which would keep it from
@@ -74,8 +76,9 @@ void NewFile::TakeName() {
     ::CloseHandle(handle);
 }
 
-bool NewFile::SetAttributes(DWORD attributes) {
+bool NewFile::SetAttributes(DWORD attributes, LARGE_INTEGER lastWrite) {
     FILE_BASIC_INFO basic{};  // times of zero stay as they are
+    basic.LastWriteTime = lastWrite;
     basic.FileAttributes = attributes;
     return ::SetFileInformationByHandle(handle_, FileBasicInfo, &basic, sizeof basic) != 0;
 }

@@ -24,9 +24,13 @@ class NewFile {
     const std::filesystem::path& destination() const { return destination_; }
     std::uintmax_t size() const { return size_; }
     void SetSize(std::uintmax_t size) { size_ = size; }
-    // The read-only attribute, Windows's only permission bit, travels like
-    // the mode bits on Linux; it is set as the file takes its name.
-    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // The source's last write time and read-only attribute (Windows's only
+    // permission bit, which travels like the mode bits on Linux), given to
+    // the file as it takes its name, in one step with its other attributes.
+    void SetTimeAndAttributes(LARGE_INTEGER lastWrite, bool readOnly) {
+        lastWrite_ = lastWrite;
+        readOnly_ = readOnly;
+    }
 
     // Whether a read-only file or a folder is in the destination's place:
     // no wait makes it replaceable.
@@ -39,7 +43,7 @@ class NewFile {
     void TakeName();
 
   private:
-    bool SetAttributes(DWORD attributes);
+    bool SetAttributes(DWORD attributes, LARGE_INTEGER lastWrite = {});
     DWORD RenameOverDestination();
     void Discard() noexcept;
 
@@ -47,6 +51,7 @@ class NewFile {
     std::filesystem::path path_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     std::uintmax_t size_ = 0;
+    LARGE_INTEGER lastWrite_{};
     bool readOnly_ = false;
 };
 
