@@ -81,8 +81,13 @@ void CopyOver(const fs::path& source, const fs::path& destination,
     if (listedSize && SizeOf(sourceInfo) != *listedSize) throw SourceChanged(source);
 
     // A read-only or folder destination is refused before anything is
-    // written, as the move below would refuse it.
+    // written, as the move below would refuse it (Wine's replaces a
+    // read-only file); so is one not known to be absent.
     const DWORD existing = ::GetFileAttributesW(destination.c_str());
+    const DWORD code = existing == INVALID_FILE_ATTRIBUTES ? ::GetLastError() : ERROR_SUCCESS;
+    if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+        throw ErrorFromOs(static_cast<int>(code), Shown(destination));
+    }
     if (existing != INVALID_FILE_ATTRIBUTES &&
         (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         throw NumberedError(ErrorNumber::PathFileAccessError, Shown(destination));
