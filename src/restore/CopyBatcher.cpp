@@ -24,15 +24,6 @@ void CopyBatcher::Finish() {
     copier_.FlushNames();
 }
 
-void CopyBatcher::KeepWhatWasCopied() noexcept {
-    try {
-        Finish();
-    } catch (...) {
-        // What could not be named keeps its old content.
-    }
-    filling_.clear();
-}
-
 bool CopyBatcher::Full() const {
     return filling_.size() >= batchFiles_ || fillingBytes_ >= kBatchBytes;
 }

@@ -31,20 +31,18 @@ class CopyBatcher {
     CopyBatcher& operator=(const CopyBatcher&) = delete;
 
     // Copies source into a new file that takes destination's name later.
-    // Raises a numbered error on failure: the files before it then wait for
-    // KeepWhatWasCopied, those after it are not copied.
+    // Raises a numbered error on failure; the files before it then still
+    // wait for Finish. A batch that was full is flushed or named here, and
+    // its failure is raised here too.
     void Copy(const std::filesystem::path& source, const std::filesystem::path& destination,
               std::optional<std::uintmax_t> listedSize = std::nullopt);
 
     // Every file copied takes its name and is on the disk, names included.
     // Raises a numbered error when not: the files before the failure are
-    // then named, the others keep their old content.
+    // then named, the others keep their old content, and a second Finish
+    // makes the names given durable. Also after a failure elsewhere: what
+    // was copied before it is kept.
     void Finish();
-
-    // After a failure: what was copied before it takes its names and goes to
-    // the disk, as far as it can; what cannot keeps its old content. The
-    // failure itself is what the operator hears of, so nothing is raised.
-    void KeepWhatWasCopied() noexcept;
 
   private:
     bool Full() const;

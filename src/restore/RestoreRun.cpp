@@ -63,9 +63,9 @@ class Run {
             copies_.Finish();
         } catch (...) {
             // The files copied before the failure stay restored, so they take
-            // their names and go to the disk; the failure itself is what the
-            // operator hears of.
-            copies_.KeepWhatWasCopied();
+            // their names and go to the disk. Where one of them cannot, that
+            // failure came first in the files' order and is the one reported.
+            copies_.Finish();
             throw;
         }
     }
