@@ -31,6 +31,20 @@ class RunningFlag {
     bool& flag_;
 };
 
+// Asks the system not to shut down for as long as it lives.
+class ShutdownHold {
+  public:
+    explicit ShutdownHold(RestoreWindow& window) : window_(window) {
+        window_.HoldShutdown(std::string(texts::kShutdownReason));
+    }
+    ~ShutdownHold() { window_.ReleaseShutdown(); }
+    ShutdownHold(const ShutdownHold&) = delete;
+    ShutdownHold& operator=(const ShutdownHold&) = delete;
+
+  private:
+    RestoreWindow& window_;
+};
+
 }  // namespace
 
 RestoreCommands::RestoreCommands(RestoreWindow& window, const DriveRoots& drives,
@@ -109,6 +123,9 @@ void RestoreCommands::Start() {
 }
 
 void RestoreCommands::Run() {
+    // Until every file is old or new on the disk; the box that follows may
+    // wait for its reader while the PC shuts down.
+    const ShutdownHold hold(window_);
     const RestoreJob job = SelectJob(CurrentSiteRegion(), window_.FirstOptionSelected());
     RunRestoreJob(job, window_.SelectedDrive().front(), view_, drives_);
 }

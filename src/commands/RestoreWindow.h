@@ -56,6 +56,12 @@ class RestoreWindow {
     // typed during a run never answers the box that follows it.
     virtual void DiscardPendingInput() = 0;
 
+    // For the length of a run: the system is asked not to shut down or end
+    // the session under it, and is given `reason` (UTF-8) to show. Released
+    // when the run has ended, whichever way.
+    virtual void HoldShutdown(const std::string& reason) = 0;
+    virtual void ReleaseShutdown() = 0;
+
     // Shows one modal box and returns when it closes: true for OK, false for
     // Cancel or the box closed by its frame.
     virtual bool Ask(Message message) = 0;

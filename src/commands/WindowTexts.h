@@ -34,4 +34,8 @@ inline constexpr std::string_view kOption1 = "カルテ";
 inline constexpr std::string_view kCloseButton = "閉る";
 inline constexpr std::string_view kStartButton = "復元開始";
 
+// Shown by the system to whoever shuts the PC down or logs off during a run.
+inline constexpr std::string_view kShutdownReason =
+    "データを復元しています。終わるまでお待ちください。";
+
 }  // namespace velmira::texts

@@ -1,10 +1,12 @@
 #include "RestoreForm.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSessionManager>
 
 #include "AccessibleFactory.h"
 #include "ColorRef.h"
@@ -145,6 +147,11 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent)
         widget->setAttribute(Qt::WA_NoMousePropagation);
     }
 
+    // The session manager asks before the session ends: not under a run.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (holdsShutdown_ && manager.allowsInteraction()) manager.cancel();
+    });
+
     setTabOrder(drvList_, sentakuOp_[1]);
     setTabOrder(sentakuOp_[1], sentakuOp_[0]);
     setTabOrder(sentakuOp_[0], cmdGd_[1]);
@@ -194,6 +201,14 @@ void RestoreForm::SetButtonColor(int index, std::uint32_t bgr) {
 
 void RestoreForm::DiscardPendingInput() {
     InputDiscarder::DiscardPending();
+}
+
+void RestoreForm::HoldShutdown(const std::string&) {
+    holdsShutdown_ = true;
+}
+
+void RestoreForm::ReleaseShutdown() {
+    holdsShutdown_ = false;
 }
 
 bool RestoreForm::Ask(Message message) {

@@ -58,6 +58,8 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     bool FirstOptionSelected() const override;
     void SetButtonColor(int index, std::uint32_t bgr) override;
     void DiscardPendingInput() override;
+    void HoldShutdown(const std::string& reason) override;
+    void ReleaseShutdown() override;
     bool Ask(Message message) override;
     void Close() override;
 
@@ -94,6 +96,7 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     std::array<LabelButton*, 2> cmdGd_{};
 
     std::unique_ptr<DriveListSink> driveSink_;
+    bool holdsShutdown_ = false;
     // Commands stay ignored while these are handled: the run is still going.
     WindowEvents events_{[this] { emit Yielding(); }};
     RestoreCommands commands_;

@@ -101,6 +101,8 @@ LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // the box that reports it are never cut short.
             if (restoreForm_ == nullptr) Close();
             return 0;
+        case WM_QUERYENDSESSION:
+            return restoreForm_ != nullptr && restoreForm_->HoldsShutdown() ? FALSE : TRUE;
         case DM_GETDEFID: {
             // The window has no default button: Enter presses the focused
             // one, as Space does. The dialog manager asks this for Enter.

@@ -171,6 +171,21 @@ void RestoreForm::DiscardPendingInput() {
     MessagePump::DiscardInput();
 }
 
+void RestoreForm::HoldShutdown(const std::string& reason) {
+    holdsShutdown_ = true;
+    // Both windows refuse the end of the session; Windows shows the reason
+    // beside each of them.
+    const std::wstring text = WideText(reason);
+    ShutdownBlockReasonCreate(Handle(), text.c_str());
+    if (owner_ != nullptr) ShutdownBlockReasonCreate(owner_, text.c_str());
+}
+
+void RestoreForm::ReleaseShutdown() {
+    holdsShutdown_ = false;
+    ShutdownBlockReasonDestroy(Handle());
+    if (owner_ != nullptr) ShutdownBlockReasonDestroy(owner_);
+}
+
 bool RestoreForm::Ask(Message message) {
     const MessageText& box = TextOf(message);
     const UINT buttons = box.withCancel ? MB_OKCANCEL : MB_OK;
@@ -220,6 +235,9 @@ LRESULT RestoreForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             if (commands_.MayClose()) Close();
             return 0;
+        case WM_QUERYENDSESSION:
+            // A shutdown in the middle of a run would stop it unreported.
+            return holdsShutdown_ ? FALSE : TRUE;
         case WM_MOUSEMOVE:
             commands_.PointerOverWindow();
             return 0;

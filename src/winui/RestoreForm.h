@@ -58,6 +58,8 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     HWND OptionsPanel() const { return options_->Handle(); }
     std::uint32_t ButtonColor(int index) const;
     bool IsRunning() const { return commands_.IsRunning(); }
+    // Whether a run asks the system not to shut down now.
+    bool HoldsShutdown() const { return holdsShutdown_; }
 
     // RestoreWindow
     ProgressPanels& Panels() override { return *this; }
@@ -69,6 +71,8 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     bool FirstOptionSelected() const override;
     void SetButtonColor(int index, std::uint32_t bgr) override;
     void DiscardPendingInput() override;
+    void HoldShutdown(const std::string& reason) override;
+    void ReleaseShutdown() override;
     bool Ask(Message message) override;
     void Close() override { closed_ = true; }
 
@@ -95,6 +99,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     GdiFont closeFont_;
     HWND owner_;
     bool closed_ = false;
+    bool holdsShutdown_ = false;
     WindowEvents events_;
 
     LineShape topLine_;

@@ -54,6 +54,11 @@ class RecordingWindow : public RestoreWindow, public ProgressPanels {
         return answer;
     }
     void Close() override { log.push_back("close"); }
+    void HoldShutdown(const std::string& reason) override {
+        shutdownReason = reason;
+        log.push_back("hold shutdown");
+    }
+    void ReleaseShutdown() override { log.push_back("release shutdown"); }
 
     void SetCaption(const std::string& utf8Caption) override {
         caption = utf8Caption;
@@ -77,6 +82,7 @@ class RecordingWindow : public RestoreWindow, public ProgressPanels {
     int typedAhead = 0;
     int answeredByTypeAhead = 0;
     std::vector<std::string> boxes;  // "title: text"
+    std::string shutdownReason;
     std::vector<std::string> log;
     std::vector<float> fillAtPump;
     // Called at each pump with its number (0 for the first).

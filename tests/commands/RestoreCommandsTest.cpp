@@ -157,8 +157,8 @@ TEST_P(SuccessfulRestore, CopiesTheJobsFilesThenReportsCompletion) {
 
     const std::string caption = std::string("caption ") + job.caption;
     const std::string bookFolder = job.bookFolder;
-    EXPECT_EQ(window.log,
-              (Steps{"ask 2", caption, "show progress", "show instructions", "discard", "ask 3"}));
+    EXPECT_EQ(window.log, (Steps{"ask 2", "hold shutdown", caption, "show progress",
+                                 "show instructions", "release shutdown", "discard", "ask 3"}));
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
     if (bookFolder.empty()) {
         EXPECT_EQ(ReadAll(Velmira("H15/K0001.sxd")), "chart");
@@ -203,7 +203,8 @@ TEST_F(CommandsTest, ErrorsChooseTheirMessageByNumber) {
     dir.MakeDir("F/BackUp");
     commands.Click(1);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
-    EXPECT_EQ(window.log.end()[-3], "show progress");
+    EXPECT_EQ(window.log.end()[-4], "show progress");
+    EXPECT_EQ(window.log.end()[-3], "release shutdown");
     EXPECT_FALSE(commands.IsRunning());
 }
 

@@ -28,6 +28,43 @@ using namespace testing;
 using Colors = std::pair<std::uint32_t, std::uint32_t>;
 using Id = RestoreForm::Id;
 
+// Another program holding `path` for `milliseconds` (file-holder, beside
+// the test), from the moment it is made until then or until it goes.
+class Holder {
+  public:
+    Holder(const wchar_t* path, DWORD milliseconds) {
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"\"" + fs::path(self).replace_filename(L"file-holder.exe").native() +
+                            L"\" \"" + path + L"\" " + std::to_wstring(milliseconds);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process_));
+        // Held once it can no longer be opened for deletion.
+        for (int tries = 0; tries < 1000; ++tries) {
+            const HANDLE probe =
+                CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+            if (probe == INVALID_HANDLE_VALUE) return;
+            CloseHandle(probe);
+            Sleep(5);
+        }
+        ADD_FAILURE() << "the holder did not hold the file";
+    }
+    ~Holder() {
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, INFINITE);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+
+  private:
+    PROCESS_INFORMATION process_{};
+};
+
 class RestoreFormTest : public WineWindowsTest {
   protected:
     static void Click(HWND restore, int id) { PostMessageW(Child(restore, id), BM_CLICK, 0, 0); }
@@ -182,7 +219,20 @@ TEST_F(RestoreFormTest, DuringALongCopyTheWindowAnswersAndIgnoresEveryClose) {
     PostMessageW(ui.Main(), WM_CLOSE, 0, 0);
     long long longest = 0;
     int answers = 0;
+    // Whether each window lets the session end now.
+    using Allowed = std::pair<DWORD_PTR, DWORD_PTR>;
+    const auto endsSession = [&] {
+        Allowed allowed;
+        SendMessageTimeoutW(restore, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &allowed.first);
+        SendMessageTimeoutW(ui.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000,
+                            &allowed.second);
+        return allowed;
+    };
     for (; WindowOf(L"#32770", restore, ui.Id(), 0, false) == nullptr; ++answers) {
+        // Early in the copy, long before it ends.
+        if (answers < 3) {
+            EXPECT_EQ(endsSession(), Allowed(FALSE, FALSE));
+        }
         const auto sent = std::chrono::steady_clock::now();
         DWORD_PTR result = 0;
         ASSERT_NE(SendMessageTimeoutW(restore, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result), 0);
@@ -195,10 +245,34 @@ TEST_F(RestoreFormTest, DuringALongCopyTheWindowAnswersAndIgnoresEveryClose) {
                 answers, longest);
     EXPECT_GE(answers, 3);
     Expect(ui, restore, Message::Finished);
+    EXPECT_EQ(endsSession(), Allowed(TRUE, TRUE));
     EXPECT_EQ(fs::file_size(L"C:\\Velmira\\H15\\big.sxd"), static_cast<std::uintmax_t>(kSize));
     EXPECT_TRUE(IsWindowVisible(restore) && IsWindowVisible(ui.Main()));
     Click(restore, Id::kCloseButton);
     EXPECT_TRUE(WaitGone(restore));
+}
+
+// A chart file held for a moment by another program, as a virus scanner
+// holds one just written, is waited for; one held for good, as by the chart
+// system left running, ends the run with the failure box within 15 s, the
+// old file kept and nothing left beside it.
+TEST_F(RestoreFormTest, AFileHeldForAMomentIsWaitedForAndOneHeldForGoodIsReported) {
+    WriteFile(L"F:\\BackUp\\K0001.sxd", "new");
+    WindowThread ui;
+    for (const auto& [holding, ending] :
+         {std::pair{DWORD{1500}, Message::Finished}, {DWORD{60000}, Message::RestoreFailed}}) {
+        WriteFile(L"C:\\Velmira\\H15\\K0001.sxd", "old");
+        const Holder holder(L"C:\\Velmira\\H15\\K0001.sxd", holding);
+        const auto start = std::chrono::steady_clock::now();
+        const HWND restore = StartChartRestore(ui);
+        Expect(ui, restore, ending);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+        EXPECT_EQ(ReadAll(L"C:\\Velmira\\H15\\K0001.sxd"),
+                  ending == Message::Finished ? "new" : "old");
+        EXPECT_EQ(FolderEntries(L"C:\\Velmira\\H15"), std::vector<std::string>{"K0001.sxd"});
+        Click(restore, Id::kCloseButton);
+        EXPECT_TRUE(WaitGone(restore));
+    }
 }
 
 TEST_F(RestoreFormTest, LabelButtonsTurnRedUnderThePointerAndBlackOverTheBareWindow) {
