@@ -1,6 +1,7 @@
 #include "ProgressFill.h"
 
 #include <QAccessible>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -12,7 +13,21 @@ ProgressFill::ProgressFill(TwipsRect twips, QColor fill, const RectangleShape& f
 
 void ProgressFill::SetFill(float twips) {
     const int before = Percent();
-    SetWidthTwips(twips);
+    KeepWidth(twips);
+    const auto now = FramePacer::Clock::now();
+    switch (pacer_.Change(now)) {
+        case FramePacer::Pace::Now:
+            Place();
+            break;
+        case FramePacer::Pace::Later:
+            QTimer::singleShot(pacer_.Wait(now), this, [this] {
+                Place();
+                pacer_.Drawn(FramePacer::Clock::now());
+            });
+            break;
+        case FramePacer::Pace::Waiting:
+            break;
+    }
     const int after = Percent();
     if (after != before && QAccessible::isActive()) {
         QAccessibleValueChangeEvent event(this, after);

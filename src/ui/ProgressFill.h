@@ -1,12 +1,15 @@
 #pragma once
 
+#include "FramePacer.h"
 #include "RectangleShape.h"
 
 namespace velmira {
 
-// The filled part of the progress bar, inside its frame. Screen readers
-// are offered the bar with its value in percent; they hear of a change
-// only when that whole percentage changes, not at every file.
+// The filled part of the progress bar, inside its frame. Its width is kept
+// exactly at once and drawn no more often than a screen shows
+// (FramePacer). Screen readers are offered the bar with its value in
+// percent; they hear of a change only when that whole percentage changes,
+// not at every file.
 class ProgressFill : public RectangleShape {
     Q_OBJECT
 
@@ -20,6 +23,7 @@ class ProgressFill : public RectangleShape {
 
   private:
     const RectangleShape& frame_;
+    FramePacer pacer_;
 };
 
 }  // namespace velmira

@@ -22,10 +22,11 @@ class RectangleShape : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-
-  private:
+    // Keeps a new width without drawing it yet; Place draws what is kept.
+    void KeepWidth(float twips) { width_ = twips; }
     void Place();
 
+  private:
     TwipsRect twips_;
     float width_;
     std::optional<QColor> fill_;

@@ -11,6 +11,10 @@ namespace velmira {
 
 namespace {
 
+// The timer that draws a change a frame after the last drawing; the
+// control's own timers are never let through.
+constexpr UINT_PTR kLaterTimer = 0x7E11;
+
 HWND CreateBar(HWND parent, const PixelRect& at, int id) {
     static const bool registered = [] {
         const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
@@ -46,10 +50,21 @@ void ProgressBar::SetFillWidth(float twips) {
     const PixelRect after = fill_.Pixels(dpi_);
     if (Percent() != percent) SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(Percent()), 0);
     if (after == before) return;
-    const RECT dirty{before.left - at_.left, before.top - at_.top,
-                     before.left - at_.left + std::max({before.width, after.width, 1}) + 1,
-                     before.top - at_.top + before.height + 1};
-    InvalidateRect(hwnd_, &dirty, FALSE);
+    const auto now = FramePacer::Clock::now();
+    switch (pacer_.Change(now)) {
+        case FramePacer::Pace::Now: {
+            const RECT dirty{before.left - at_.left, before.top - at_.top,
+                             before.left - at_.left + std::max({before.width, after.width, 1}) + 1,
+                             before.top - at_.top + before.height + 1};
+            InvalidateRect(hwnd_, &dirty, FALSE);
+            break;
+        }
+        case FramePacer::Pace::Later:
+            SetTimer(hwnd_, kLaterTimer, static_cast<UINT>(pacer_.Wait(now).count()), nullptr);
+            break;
+        case FramePacer::Pace::Waiting:
+            break;
+    }
 }
 
 int ProgressBar::Percent() const {
@@ -73,11 +88,23 @@ void ProgressBar::Paint(HDC dc) const {
 
 LRESULT CALLBACK ProgressBar::Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR, DWORD_PTR self) {
-    const auto* bar = reinterpret_cast<const ProgressBar*>(self);
+    auto* bar = reinterpret_cast<ProgressBar*>(self);
     switch (message) {
         // The system's own look animates by timer: never shown.
         case WM_TIMER:
+            if (wParam == kLaterTimer) {
+                KillTimer(hwnd, kLaterTimer);
+                InvalidateRect(hwnd, nullptr, FALSE);
+                bar->pacer_.Drawn(FramePacer::Clock::now());
+            }
             return 0;
+        // The control's own redrawing for a new value: the value is for
+        // screen readers, the drawing is paced above.
+        case PBM_SETPOS: {
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            ValidateRect(hwnd, nullptr);
+            return result;
+        }
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {

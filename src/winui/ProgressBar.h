@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "FramePacer.h"
 #include "Layout.h"
 #include "RectangleShape.h"
 
@@ -22,9 +23,9 @@ class ProgressBar {
     HWND Handle() const { return hwnd_; }
     float FrameWidth() const { return static_cast<float>(frame_.Width()); }
     float FillWidth() const { return static_cast<float>(fill_.Width()); }
-    // Repaints only when the fill's pixels change, and gives the control a
-    // new value only when the whole percentage does: a run sets it once per
-    // file.
+    // Repaints only when the fill's pixels change, and then no more often
+    // than a screen shows (FramePacer); gives the control a new value only
+    // when the whole percentage does: a run sets it once per file.
     void SetFillWidth(float twips);
 
   private:
@@ -41,6 +42,7 @@ class ProgressBar {
     int dpi_;
     PixelRect at_;
     HWND hwnd_;
+    FramePacer pacer_;
 };
 
 }  // namespace velmira

@@ -1,5 +1,8 @@
 #include <QCloseEvent>
 #include <QRadioButton>
+#include <QTest>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "InputDiscarder.h"
@@ -42,23 +45,34 @@ TEST_F(RestoreFormTest, ConfirmationOffersCancelInJapanese) {
     EXPECT_FALSE(fs::exists(sandbox.Velmira("cb/T0001.dat")));
 }
 
-// The bar is kept in exact twips and drawn rounded to whole pixels.
-TEST_F(RestoreFormTest, BarIsDrawnInWholePixelsAtEveryStep) {
+// The bar is kept in exact twips and drawn rounded to whole pixels, at
+// every step a frame or more after the last drawing; steps that come
+// faster are drawn once, a frame after it, at their latest width.
+TEST_F(RestoreFormTest, BarIsDrawnInWholePixelsNoMoreOftenThanOnceAFrame) {
     for (const char* name : {"a.dat", "b.dat", "c.dat"})
         sandbox.Write(fs::path("F/BackUp2") / name);
     Open();
     SelectDrive("F");
-    std::vector<int> drawnWidths;
-    const QString listing = Caption();
-    QObject::connect(form.get(), &RestoreForm::Yielding, [&] {
-        // Pumps while the folder is listed show the bar as it was.
-        if (Caption() == listing) return;
-        const int width = Find("SyoriSp(1)")->width();
-        if (drawnWidths.empty() || drawnWidths.back() != width) drawnWidths.push_back(width);
-    });
-    ClickStart();
     // Left edge 570 twips = 38 px; right edges round((570 + fill) / 15).
-    EXPECT_EQ(drawnWidths, (std::vector<int>{1, 118 - 38, 197 - 38, 277 - 38}));
+    const std::vector<int> everyStep{1, 118 - 38, 197 - 38, 277 - 38};
+    for (const auto& [perFile, drawn] : {std::pair{std::chrono::milliseconds(25), everyStep},
+                                         {std::chrono::milliseconds(0), {1}}}) {
+        std::vector<int> drawnWidths;
+        const auto connection = QObject::connect(form.get(), &RestoreForm::Yielding, [&] {
+            std::this_thread::sleep_for(perFile);
+            // Once the progress panel shows.
+            if (Find("WakuFrame(1)")->isVisible()) return;
+            const int width = Find("SyoriSp(1)")->width();
+            if (drawnWidths.empty() || drawnWidths.back() != width) drawnWidths.push_back(width);
+        });
+        ClickStart();
+        QObject::disconnect(connection);
+        EXPECT_EQ(drawnWidths, drawn) << perFile.count();
+        QTest::qWait(50);
+        EXPECT_EQ(Find("SyoriSp(1)")->width(), 277 - 38);
+        // The next run starts the bar a frame later.
+        QTest::qWait(20);
+    }
     EXPECT_EQ(Find("SyoriSp(0)")->geometry(), QRect(38, 59, 239, 9));
 }
 
