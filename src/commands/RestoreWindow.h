@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -52,9 +53,12 @@ class RestoreWindow {
     // Text colour (0x00BBGGRR) of label-button 0 ("閉る") or 1 ("復元開始").
     virtual void SetButtonColor(int index, std::uint32_t bgr) = 0;
 
-    // Drops keys and clicks that are waiting to be processed, so that input
-    // typed during a run never answers the box that follows it.
+    // Waits, the window answering meanwhile, until no key is held down (for
+    // kMostKeyWait at most: a key that seems held for ever must not keep the
+    // box away), then drops the keys and clicks waiting to be processed, so
+    // that input typed during a run never answers the box that follows it.
     virtual void DiscardPendingInput() = 0;
+    static constexpr std::chrono::seconds kMostKeyWait{10};
 
     // For the length of a run: the system is asked not to shut down or end
     // the session under it, and is given `reason` (UTF-8) to show. Released

@@ -200,6 +200,7 @@ void RestoreForm::SetButtonColor(int index, std::uint32_t bgr) {
 }
 
 void RestoreForm::DiscardPendingInput() {
+    heldKeys_.WaitForRelease(kMostKeyWait);
     InputDiscarder::DiscardPending();
 }
 

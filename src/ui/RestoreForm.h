@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "DriveListSink.h"
+#include "HeldKeys.h"
 #include "RestoreCommands.h"
 #include "RestoreWindow.h"
 #include "UiContext.h"
@@ -96,6 +97,7 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     std::array<LabelButton*, 2> cmdGd_{};
 
     std::unique_ptr<DriveListSink> driveSink_;
+    HeldKeys heldKeys_;
     bool holdsShutdown_ = false;
     // Commands stay ignored while these are handled: the run is still going.
     WindowEvents events_{[this] { emit Yielding(); }};

@@ -33,6 +33,28 @@ bool MessagePump::RunUntil(const bool& done) {
     return true;
 }
 
+namespace {
+
+bool AnyKeyDown() {
+    // The keyboard's keys; the mouse buttons below VK_BACK are not keys.
+    for (int key = VK_BACK; key <= VK_OEM_CLEAR; ++key) {
+        if (GetAsyncKeyState(key) & 0x8000) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void MessagePump::WaitForKeysUp(std::chrono::milliseconds most) {
+    const auto giveUp = std::chrono::steady_clock::now() + most;
+    while (AnyKeyDown() && std::chrono::steady_clock::now() < giveUp) {
+        // A release comes as a message to the focused window, which may be
+        // another program's: look again at least every few milliseconds.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        HandlePending();
+    }
+}
+
 void MessagePump::DiscardInput() {
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 namespace velmira {
 
 // The thread's message loop, shared by the program, a modal window and a
@@ -16,6 +18,10 @@ class MessagePump {
     // Waits for and handles messages until `done` is true or the thread is
     // asked to quit; returns false for the latter.
     static bool RunUntil(const bool& done);
+
+    // Handles messages as they arrive until no key of the keyboard is held
+    // down, or for `most` at the longest.
+    static void WaitForKeysUp(std::chrono::milliseconds most);
 
     // Removes the keys and clicks waiting now without handling them.
     static void DiscardInput();

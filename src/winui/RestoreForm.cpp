@@ -168,6 +168,7 @@ void RestoreForm::SetButtonColor(int index, std::uint32_t bgr) {
 }
 
 void RestoreForm::DiscardPendingInput() {
+    MessagePump::WaitForKeysUp(kMostKeyWait);
     MessagePump::DiscardInput();
 }
 

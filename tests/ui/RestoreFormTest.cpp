@@ -138,6 +138,30 @@ TEST_F(RestoreFormTest, TypingAheadDuringARunAndItsFlushNeverAnswersTheBox) {
     EXPECT_FALSE(form->IsRunning());
 }
 
+// Return pressed at the run's last event pump and held down: the box that
+// follows shows only once the key is up, so that the key never answers it.
+TEST_F(RestoreFormTest, AKeyHeldDownAsTheRunEndsKeepsTheBoxAwayUntilItIsUp) {
+    sandbox.Write("F/BackUp2/a.dat");
+    Open();
+    SelectDrive("F");
+    QWidget* start = Find("CmdGd(1)");
+    bool pressed = false;
+    std::size_t boxesAtRelease = 0;
+    QObject::connect(form.get(), &RestoreForm::Yielding, [&] {
+        if (pressed || form->FillWidth() <= form->FrameWidth()) return;
+        pressed = true;
+        QTest::keyPress(start, Qt::Key_Return);
+        QTimer::singleShot(150, start, [&] {
+            boxesAtRelease = boxes.seen().size();
+            QTest::keyRelease(start, Qt::Key_Return);
+        });
+    });
+    ClickStart();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(boxesAtRelease, 1U);  // the confirmation alone
+    EXPECT_EQ(boxes.Texts(), (QStringList{kConfirm, kFinished}));
+}
+
 TEST_F(RestoreFormTest, ClosingByTheFrameWorksWhenNoRunIsInProgress) {
     Open();
     QCloseEvent close;

@@ -296,16 +296,22 @@ TEST_F(RestoreFormTest, LabelButtonsTurnRedUnderThePointerAndBlackOverTheBareWin
     EXPECT_EQ(over(form->OptionsPanel()), Colors(red, black));
 }
 
+// Presses Enter, or lets it go, as the keyboard does.
+void PressEnter(bool down) {
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_RETURN;
+    key.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &key, sizeof key);
+}
+
 // Types Enter as a run ends, after its last event pump: the key waits in
-// the queue for whatever comes next.
+// the queue for whatever comes next. With `hold`, the key stays down.
 LRESULT CALLBACK TypeAhead(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR) {
+                           DWORD_PTR hold) {
     if (message == WM_SHOWWINDOW && wParam) {
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, keys, sizeof(INPUT));
+        PressEnter(true);
+        if (!hold) PressEnter(false);
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -347,6 +353,19 @@ TEST_F(RestoreFormTest, TheKeyboardAloneRunsARestoreAndTypeAheadNeverAnswersItsB
     key(VK_RETURN);
     EXPECT_TRUE(WaitGone(finished.hwnd));
     EXPECT_EQ(ReadAll(L"C:\\Velmira\\cb\\T0001.dat"), "book");
+
+    // Enter held down as the run ends: no box until it is up, and then the
+    // key has not answered it.
+    ui.Call([&] { SetWindowSubclass(ui.Restore()->InstructionsPanel(), &TypeAhead, 1, 1); });
+    Click(restore, Id::kStartButton);
+    Expect(ui, restore, Message::ConfirmStart);
+    Sleep(300);
+    EXPECT_EQ(WindowOf(L"#32770", restore, ui.Id(), 0, false), nullptr);
+    PressEnter(false);
+    const BoxView held = Expect(ui, restore, Message::Finished, 0);
+    ui.Settle();
+    EXPECT_TRUE(IsWindow(held.hwnd));
+    EXPECT_TRUE(Answer(held, IDOK));
 }
 
 }  // namespace
