@@ -2,13 +2,16 @@
 
 #include <sys/resource.h>
 
+#include <QEventLoop>
 #include <QLabel>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
+#include "AnswerProbe.h"
 #include "BenchTree.h"
 #include "ChildModes.h"
 #include "ChildProcess.h"
@@ -287,12 +290,28 @@ void BenchRun::PumpGap() const {
         return "showing the box";
     });
     QObject::connect(&form, &RestoreForm::Yielding, [&meter] { meter.Note(); });
+    // Questions from another thread, as a screen reader asks them: first of
+    // the idle window, then during the run.
+    AnswerProbe probe(form);
+    probe.Start();
+    {
+        // The window idle in an event loop of its own, as in its dialog's.
+        QEventLoop idling;
+        QTimer::singleShot(500, &idling, &QEventLoop::quit);
+        idling.exec();
+    }
+    const AnswerProbe::Figures idle = probe.Stop();
+    AnswerProbe::Figures during;
     // From the confirmation's OK to the completion box.
     window.boxes().onAnswered = [&](const QString& text) {
-        if (text == QStringLiteral("処理を開始します。")) meter.Start();
+        if (text != QStringLiteral("処理を開始します。")) return;
+        meter.Start();
+        probe.Start();
     };
     window.boxes().onShown = [&](const QString& text) {
-        if (text == QStringLiteral("終了しました。")) meter.Stop();
+        if (text != QStringLiteral("終了しました。")) return;
+        meter.Stop();
+        during = probe.Stop();
     };
     const double seconds = RestoreThroughWindow(window, tree, 1);
     window.boxes().onAnswered = nullptr;
@@ -312,6 +331,12 @@ void BenchRun::PumpGap() const {
         "(longest %s; restore %s)\n",
         Bytes(options_.gapSize).c_str(), where.c_str(), longest->longestMs, longest->name.c_str(),
         phases.c_str(), Time(seconds).c_str());
+    std::printf(
+        "questions from another thread during that restore: answered in %.2f ms (median of "
+        "%zu), %.1f ms at most; the longest of %zu walks of the window's elements %.1f ms; "
+        "idle: %.2f ms (median of %zu), a walk %.1f ms\n",
+        during.medianMs, during.questions, during.longestMs, during.walks, during.longestWalkMs,
+        idle.medianMs, idle.questions, idle.longestWalkMs);
     std::fflush(stdout);
 }
 
