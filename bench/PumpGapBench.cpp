@@ -6,7 +6,6 @@
 // the phase it came in. Used where the windows' toolkit is not at hand
 // (Windows under Wine); prints figures, asserts nothing.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -16,8 +15,6 @@
 #include <string>
 
 #include "FolderDrives.h"
-#include "RestoreRun.h"
-#include "RunProgressView.h"
 #include "TempDir.h"
 #include "TimedPanels.h"
 
@@ -60,13 +57,7 @@ int main(int argc, char** argv) {
         drives.roots['F'] = dir.path() / "F";
 
         TimedPanels panels;
-        velmira::RunProgressView view(panels);
-        const auto start = std::chrono::steady_clock::now();
-        panels.Start();
-        velmira::RunRestoreJob(velmira::RestoreJob::ChartJob, 'F', view, drives);
-        panels.Stop();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = panels.RestoreChartData(drives);
         if (fs::file_size(dir.path() / "C/Velmira/H15/G0.sxd") != size) {
             throw std::runtime_error("the restored file has the wrong size");
         }

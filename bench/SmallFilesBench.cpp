@@ -6,14 +6,11 @@
 // Windows, "C:\" and "F:\" themselves), and prints the seconds and the
 // longest gap; scripts/test-windows sets the files up and times a copy by
 // hand beside it. Prints figures, asserts nothing.
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 
 #include "FolderDrives.h"
-#include "RestoreRun.h"
-#include "RunProgressView.h"
 #include "TimedPanels.h"
 
 int main(int argc, char** argv) {
@@ -26,13 +23,7 @@ int main(int argc, char** argv) {
         drives.roots['C'] = std::filesystem::path(argv[1]);
         drives.roots['F'] = std::filesystem::path(argv[2]);
         velmira::bench::TimedPanels panels;
-        velmira::RunProgressView view(panels);
-        const auto start = std::chrono::steady_clock::now();
-        panels.Start();
-        velmira::RunRestoreJob(velmira::RestoreJob::ChartJob, 'F', view, drives);
-        panels.Stop();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = panels.RestoreChartData(drives);
         std::printf("restore %.3f s, longest gap %.1f ms while %s\n", seconds,
                     panels.Longest().longestMs, panels.Longest().name.c_str());
     } catch (const std::exception& error) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "RestoreRun.h"
+#include "RunProgressView.h"
+
 namespace velmira::bench {
 
 TimedPanels::TimedPanels() {
@@ -15,6 +18,15 @@ TimedPanels::TimedPanels() {
         EndGap();
         asleep_ = true;
     };
+}
+
+double TimedPanels::RestoreChartData(const DriveRoots& drives) {
+    RunProgressView view(*this);
+    const auto start = std::chrono::steady_clock::now();
+    Start();
+    RunRestoreJob(RestoreJob::ChartJob, 'F', view, drives);
+    Stop();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void TimedPanels::Start() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "DriveRoots.h"
 #include "FakeEvents.h"
 #include "RestoreWindow.h"
 
@@ -23,6 +24,11 @@ class TimedPanels : public ProgressPanels {
         std::string name;
         double longestMs = 0;
     };
+
+    // Restores the chart data of drive F into drive C through the command
+    // flow's view of these panels, timing it as Start and Stop do; returns
+    // the seconds it took.
+    double RestoreChartData(const DriveRoots& drives);
 
     // The run starts now: the moment the confirmation is answered.
     void Start();

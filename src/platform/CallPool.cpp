@@ -34,9 +34,16 @@ void CallPool::Start(std::vector<std::function<void()>> calls) {
     changed_.notify_all();
 }
 
+bool CallPool::Finished() {
+    const std::lock_guard lock(mutex_);
+    return running_ == 0;
+}
+
 void CallPool::Wait(EventPump* events) {
     if (!started_) return;
     started_ = false;
+    // Once at least: every call handed over gives the window a turn,
+    // however short the call.
     if (events != nullptr) events->HandlePending();
     std::unique_lock lock(mutex_);
     if (events != nullptr) {
@@ -77,6 +84,8 @@ void CallPool::Serve() {
             error_ = error;
         }
         if (--running_ == 0) {
+            // Under the lock, so that the Wait sleeping on these events is
+            // still there to be woken.
             if (waiting_ != nullptr) waiting_->Wake();
             changed_.notify_all();
         }

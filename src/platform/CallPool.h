@@ -28,9 +28,14 @@ class CallPool {
     // Starts the calls and returns at once. The set before must have been
     // waited for.
     void Start(std::vector<std::function<void()>> calls);
-    // Waits for every call of the set, handling `events` as CallThread::Wait
-    // does, then raises what the first failing call (in the set's order)
-    // raised. Returns at once when no set was started.
+    // Whether every call of the set has ended (or none was started); the
+    // set still needs a Wait.
+    bool Finished();
+    // Waits for every call of the set and raises again what the first
+    // failing call (in the set's order) raised. With `events`, their pending
+    // events are handled once at least, as a yield would, and then each as
+    // it arrives until the last call ends, which wakes them. Returns at once
+    // when no set was started.
     void Wait(EventPump* events);
 
   private:

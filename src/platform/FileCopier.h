@@ -45,8 +45,9 @@ class FileCopier {
     // and permissions. Raises a numbered error on failure, leaving nothing
     // behind. With listedSize, a source whose size is no longer the listed
     // one is refused (57): it changed since the listing; one that changes
-    // during the copy is refused the same way. A destination that could
-    // never be replaced (read-only, a folder) may be refused here already.
+    // during the copy is refused the same way. A destination that can never
+    // be replaced (read-only, a folder) is refused here where the platform
+    // knows it without a look per file (Windows), else as it takes its name.
     PendingCopy Copy(const std::filesystem::path& source, const std::filesystem::path& destination,
                      std::optional<std::uintmax_t> listedSize = std::nullopt);
     // The size of a pending copy's data.

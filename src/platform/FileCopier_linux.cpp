@@ -42,14 +42,23 @@ constexpr off_t kWriteBackWindow = off_t{4} << 20;
 // stays the same, up to a quarter of the descriptors a process may open.
 constexpr std::size_t kFewestSpares = 2;
 
-// The descriptors a process may open, as far as it matters here.
+// The descriptors a process may open, as far as it matters here. The soft
+// limit is raised towards the hard one first (often 1,024 against far more):
+// the program waits on nothing that a high descriptor would trouble.
 std::size_t DescriptorLimit() {
     static const std::size_t limit = [] {
-        constexpr std::size_t kPlenty = 4096;
+        constexpr rlim_t kPlenty = 4096;
         struct rlimit current {};
-        if (::getrlimit(RLIMIT_NOFILE, &current) != 0 || current.rlim_cur == RLIM_INFINITY)
-            return kPlenty;
-        return std::min<std::size_t>(current.rlim_cur, kPlenty);
+        if (::getrlimit(RLIMIT_NOFILE, &current) != 0) return std::size_t{1024};
+        if (current.rlim_cur != RLIM_INFINITY && current.rlim_cur < kPlenty &&
+            current.rlim_max > current.rlim_cur) {
+            struct rlimit raised = current;
+            raised.rlim_cur = std::min(current.rlim_max, kPlenty);
+            if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) current = raised;
+        }
+        return current.rlim_cur == RLIM_INFINITY
+                   ? std::size_t{kPlenty}
+                   : static_cast<std::size_t>(std::min(current.rlim_cur, kPlenty));
     }();
     return limit;
 }
@@ -346,9 +355,6 @@ PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination
     if (listedSize && static_cast<std::uintmax_t>(sourceStat.st_size) != *listedSize) {
         throw SourceChanged(source);
     }
-    // Before anything is written: a look costs little here.
-    NewFile::RefuseUnreplaceable(destination);
-
     const fs::path folder = destination.parent_path();
     if (state.prepared.insert(folder).second) {
         // A folder of many thousand files takes a while to read.

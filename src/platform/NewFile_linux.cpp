@@ -27,17 +27,9 @@ std::string ProcPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-}  // namespace
-
-int NewFile::MakeUnnamed(const fs::path& folder) {
-    if (!CanNameUnnamedFiles()) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
-    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-}
-
-void NewFile::RefuseUnreplaceable(const fs::path& destination) {
+// Refuses a destination that must not be replaced: a read-only file or a
+// folder, as Windows refuses to replace them. A link is replaced itself.
+void RefuseUnreplaceable(const fs::path& destination) {
     struct stat st {};
     if (::lstat(destination.c_str(), &st) != 0) {
         if (errno == ENOENT) return;
@@ -46,6 +38,16 @@ void NewFile::RefuseUnreplaceable(const fs::path& destination) {
     if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))) {
         throw NumberedError(ErrorNumber::PathFileAccessError, destination.string());
     }
+}
+
+}  // namespace
+
+int NewFile::MakeUnnamed(const fs::path& folder) {
+    if (!CanNameUnnamedFiles()) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 }
 
 NewFile::NewFile(const fs::path& destination, int spare) : destination_(destination), fd_(spare) {

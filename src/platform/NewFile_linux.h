@@ -28,10 +28,6 @@ class NewFile {
     // system cannot make one or it could not be named.
     static int MakeUnnamed(const std::filesystem::path& folder);
 
-    // Refuses a destination that must not be replaced: a read-only file or a
-    // folder, as Windows refuses to replace them. A link is replaced itself.
-    static void RefuseUnreplaceable(const std::filesystem::path& destination);
-
     // Gives the file the destination's name: by a link where the name is
     // free, else by a rename over the file (or link: never what it points
     // to) of that name, which never leaves the name missing or half
