@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "FramePacer.h"
 #include "InputDiscarder.h"
 #include "RestoreFormTestSupport.h"
 #include "TempDir.h"
@@ -47,16 +48,17 @@ TEST_F(RestoreFormTest, ConfirmationOffersCancelInJapanese) {
 
 // The bar is kept in exact twips and drawn rounded to whole pixels, at
 // every step a frame or more after the last drawing; steps that come
-// faster are drawn once, a frame after it, at their latest width.
+// faster are drawn at most once a frame, and the latest width a frame
+// after the last drawing at the latest.
 TEST_F(RestoreFormTest, BarIsDrawnInWholePixelsNoMoreOftenThanOnceAFrame) {
+    using namespace std::chrono;
     for (const char* name : {"a.dat", "b.dat", "c.dat"})
         sandbox.Write(fs::path("F/BackUp2") / name);
     Open();
     SelectDrive("F");
     // Left edge 570 twips = 38 px; right edges round((570 + fill) / 15).
     const std::vector<int> everyStep{1, 118 - 38, 197 - 38, 277 - 38};
-    for (const auto& [perFile, drawn] : {std::pair{std::chrono::milliseconds(25), everyStep},
-                                         {std::chrono::milliseconds(0), {1}}}) {
+    for (const milliseconds perFile : {milliseconds(25), milliseconds(0)}) {
         std::vector<int> drawnWidths;
         const auto connection = QObject::connect(form.get(), &RestoreForm::Yielding, [&] {
             std::this_thread::sleep_for(perFile);
@@ -65,9 +67,18 @@ TEST_F(RestoreFormTest, BarIsDrawnInWholePixelsNoMoreOftenThanOnceAFrame) {
             const int width = Find("SyoriSp(1)")->width();
             if (drawnWidths.empty() || drawnWidths.back() != width) drawnWidths.push_back(width);
         });
+        const auto start = steady_clock::now();
         ClickStart();
+        const auto frames = (steady_clock::now() - start) / FramePacer::kFrame;
         QObject::disconnect(connection);
-        EXPECT_EQ(drawnWidths, drawn) << perFile.count();
+        if (perFile > FramePacer::kFrame) {
+            EXPECT_EQ(drawnWidths, everyStep);
+        } else {
+            // A slow machine may see a frame end between two steps.
+            ASSERT_FALSE(drawnWidths.empty());
+            EXPECT_EQ(drawnWidths.front(), 1);
+            EXPECT_LE(static_cast<long>(drawnWidths.size()), 1 + frames) << frames << " frames";
+        }
         QTest::qWait(50);
         EXPECT_EQ(Find("SyoriSp(1)")->width(), 277 - 38);
         // The next run starts the bar a frame later.
