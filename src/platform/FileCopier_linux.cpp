@@ -18,7 +18,6 @@
 #include "FileCopier.h"
 #include "NewFile_linux.h"
 #include "OsError.h"
-#include "SpareFiles_linux.h"
 
 namespace velmira {
 
@@ -37,11 +36,6 @@ constexpr off_t kPiece = off_t{1} << 20;
 // goes on, so that the final flush never has a whole large file to write
 // in one blocking call.
 constexpr off_t kWriteBackWindow = off_t{4} << 20;
-// New files made ahead for small files, per batch: few at first, so that a
-// handful of files costs no more than before, then more while the folder
-// stays the same, up to a quarter of the descriptors a process may open.
-constexpr std::size_t kFewestSpares = 2;
-
 // The descriptors a process may open, as far as it matters here. The soft
 // limit is raised towards the hard one first (often 1,024 against far more):
 // the program waits on nothing that a high descriptor would trouble.
@@ -61,10 +55,6 @@ std::size_t DescriptorLimit() {
                    : static_cast<std::size_t>(std::min(current.rlim_cur, kPlenty));
     }();
     return limit;
-}
-
-std::size_t MostSpares() {
-    return std::clamp<std::size_t>(DescriptorLimit() / 4, kFewestSpares, 256);
 }
 
 // The source is not the file that was listed, or changed while it was read.
@@ -204,11 +194,11 @@ bool SameContentStamp(const struct stat& before, const struct stat& after) {
            before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
-// Copies an open source into a new file for the destination (`spare` when
-// one is at hand), with the source's mode and times.
+// Copies an open source into a new file for the destination, with the
+// source's mode and times.
 PendingCopy CopyIntoNew(int in, const struct stat& sourceStat, const fs::path& source,
-                        const fs::path& destination, int spare) {
-    PendingCopy file(new NewFile(destination, spare));
+                        const fs::path& destination) {
+    PendingCopy file(new NewFile(destination));
     CopyData(in, file->fd(), sourceStat, source, destination);
     struct stat afterStat {};
     if (::fstat(in, &afterStat) != 0) throw ErrorFromOs(errno, source.string());
@@ -269,42 +259,8 @@ struct FileCopier::State {
         if (sourceFd >= 0) ::close(sourceFd);
     }
 
-    // A new file made ahead in `folder`, or -1. The spares on their way for
-    // the folder are waited for.
-    int TakeSpare(const fs::path& folder) {
-        int fd = spares.Take(folder);
-        if (fd < 0 && sparesOrdered && folder.native() == batchFolder) {
-            worker.Wait(events);
-            sparesOrdered = false;
-            fd = spares.Take(folder);
-        }
-        if (fd >= 0) ++taken;
-        return fd;
-    }
-
-    // After a small file: once half of the spares are used, orders as many
-    // as make the batch full again, doubling it while the folder stays the
-    // same. What is ordered depends only on what was copied, never on how
-    // fast the worker is, so that every run makes the same calls.
-    void OrderSpares(const fs::path& folder) {
-        const bool sameFolder = folder.native() == batchFolder;
-        if (sameFolder && taken < batch / 2) return;
-        worker.Wait(events);
-        batch = sameFolder ? std::min(batch * 2, MostSpares()) : kFewestSpares;
-        batchFolder = folder.native();
-        taken = 0;
-        spares.Use(folder);
-        const std::size_t ready = spares.Count(folder);
-        const std::size_t missing = batch > ready ? batch - ready : 0;
-        worker.Start([this, missing] { spares.Make(missing); });
-        sparesOrdered = true;
-    }
-
     // Runs a call that the copy waits for.
-    void RunAside(std::function<void()> call) {
-        sparesOrdered = false;
-        worker.Run(std::move(call), events);
-    }
+    void RunAside(std::function<void()> call) { worker.Run(std::move(call), events); }
 
     // The source opened by its name in its folder, kept open: each source is
     // then opened by its name alone, not by a walk along its path.
@@ -325,15 +281,9 @@ struct FileCopier::State {
     std::set<fs::path> named;     // folders named into since the names' last flush
     std::string sourceFolder;
     int sourceFd = -1;
-    SpareFiles spares;
-    bool sparesOrdered = false;  // the worker's last call makes spares
-    std::string batchFolder;     // where the last spares were ordered
-    std::size_t batch = 0;
-    std::size_t taken = 0;  // spares taken since
     std::vector<PendingCopy> flushing;
     // Last, so that their calls end before what they use goes: the worker
-    // copies large files, looks into folders and makes spares; the flusher
-    // flushes.
+    // copies large files and looks into folders; the flusher flushes.
     CallThread worker;
     CallThread flusher;
 };
@@ -361,13 +311,10 @@ PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination
         state.RunAside([&folder] { RemoveLeftovers(folder); });
     }
     if (sourceStat.st_size <= kCopiedDirectly) {
-        PendingCopy file =
-            CopyIntoNew(in.get(), sourceStat, source, destination, state.TakeSpare(folder));
-        state.OrderSpares(folder);
-        return file;
+        return CopyIntoNew(in.get(), sourceStat, source, destination);
     }
     PendingCopy file;
-    state.RunAside([&] { file = CopyIntoNew(in.get(), sourceStat, source, destination, -1); });
+    state.RunAside([&] { file = CopyIntoNew(in.get(), sourceStat, source, destination); });
     return file;
 }
 
@@ -376,7 +323,7 @@ std::uintmax_t FileCopier::SizeOf(const NewFile& file) {
 }
 
 std::size_t FileCopier::MostPending() {
-    // Half of the descriptors; spares take a quarter at most.
+    // Half of the descriptors.
     return std::max<std::size_t>(DescriptorLimit() / 2, 2);
 }
 

@@ -40,9 +40,9 @@ void RefuseUnreplaceable(const fs::path& destination) {
     }
 }
 
-}  // namespace
-
-int NewFile::MakeUnnamed(const fs::path& folder) {
+// An unnamed new file in `folder`, or -1 with errno set when the file system
+// cannot make one or it could not be named.
+int MakeUnnamed(const fs::path& folder) {
     if (!CanNameUnnamedFiles()) {
         errno = EOPNOTSUPP;
         return -1;
@@ -50,8 +50,9 @@ int NewFile::MakeUnnamed(const fs::path& folder) {
     return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
 }
 
-NewFile::NewFile(const fs::path& destination, int spare) : destination_(destination), fd_(spare) {
-    if (fd_ >= 0) return;
+}  // namespace
+
+NewFile::NewFile(const fs::path& destination) : destination_(destination) {
     const fs::path folder = destination.parent_path();
     fd_ = MakeUnnamed(folder);
     if (fd_ >= 0) return;

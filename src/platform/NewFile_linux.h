@@ -12,9 +12,8 @@ namespace velmira {
 // object goes, so every failure leaves the folder as it was.
 class NewFile {
   public:
-    // A new file for `destination`, in its folder: `spare` when that is an
-    // unnamed file made there ahead, else one made now.
-    explicit NewFile(const std::filesystem::path& destination, int spare = -1);
+    // A new file for `destination`, in its folder.
+    explicit NewFile(const std::filesystem::path& destination);
     ~NewFile();
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
@@ -23,10 +22,6 @@ class NewFile {
     const std::filesystem::path& destination() const { return destination_; }
     std::uintmax_t size() const { return size_; }
     void SetSize(std::uintmax_t size) { size_ = size; }
-
-    // An unnamed new file in `folder`, or -1 with errno set when the file
-    // system cannot make one or it could not be named.
-    static int MakeUnnamed(const std::filesystem::path& folder);
 
     // Gives the file the destination's name: by a link where the name is
     // free, else by a rename over the file (or link: never what it points

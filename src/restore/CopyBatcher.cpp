@@ -29,17 +29,36 @@ bool CopyBatcher::Full() const {
 }
 
 void CopyBatcher::Seal() {
+    std::vector<PendingCopy> flushed;
     try {
-        NameFlushed();
+        if (flushing_) flushed = copier_.FinishFlush();
     } catch (...) {
         // The files after a failure are not restored.
+        flushing_ = false;
         filling_.clear();
         fillingBytes_ = 0;
         throw;
     }
+    // The flush starts first, so that the names below are given while the
+    // disk takes it.
     copier_.StartFlush(std::exchange(filling_, {}));
     fillingBytes_ = 0;
     flushing_ = true;
+    try {
+        copier_.Name(std::move(flushed));
+    } catch (...) {
+        DropFlushing();
+        throw;
+    }
+}
+
+void CopyBatcher::DropFlushing() {
+    flushing_ = false;
+    try {
+        copier_.FinishFlush();
+    } catch (...) {
+        // Later in the files' order than the failure being reported.
+    }
 }
 
 void CopyBatcher::NameFlushed() {

@@ -46,10 +46,12 @@ class CopyBatcher {
 
   private:
     bool Full() const;
-    // Names the batch flushed aside, then starts the flush of the one being
-    // filled.
+    // Starts the flush of the batch being filled, and names the one flushed
+    // before it.
     void Seal();
     void NameFlushed();
+    // Waits for the batch flushing aside and leaves its files unnamed.
+    void DropFlushing();
 
     std::size_t batchFiles_;
     FileCopier copier_;

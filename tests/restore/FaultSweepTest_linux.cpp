@@ -11,6 +11,8 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "FileCopier.h"
 #include "TempDir.h"
@@ -286,10 +288,10 @@ TEST(FaultSweep, NewFilesWithTemporaryNames) {
     Sweep("named");
 }
 
-// Enough small files for two flushes behind the copies: a flush that fails,
-// behind them or at the end, is reported, and the files not yet copied when
-// it is noticed keep their old content.
-TEST(FaultSweep, AFailedFlushIsReportedWhetherBehindTheCopiesOrAtTheEnd) {
+// Enough small files for two flushes behind the copies: a flush or a name
+// that fails, behind them or at the end, is reported, and the files not yet
+// named when it is noticed keep their old content.
+TEST(FaultSweep, AFailedFlushOrNameIsReportedWhetherBehindTheCopiesOrAtTheEnd) {
 #ifdef VELMIRA_SANITIZED
     GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime";
 #endif
@@ -297,16 +299,20 @@ TEST(FaultSweep, AFailedFlushIsReportedWhetherBehindTheCopiesOrAtTheEnd) {
     const Outcome clean = Restore(sandbox, "unnamed", "");
     ASSERT_EQ(clean.status, 0) << clean.error;
     ASSERT_GE(clean.counts.at("syncfs"), 3) << "no flush behind the copies";
+    // The first batch's first name is given behind the copies, while the
+    // second batch flushes; a name in the second batch only at the end.
+    std::vector<std::pair<std::string, bool>> faults{{"linkat 1 5", true}, {"linkat 700 5", false}};
     for (long n = 1; n <= clean.counts.at("syncfs"); ++n) {
-        const std::string fault = "syncfs " + std::to_string(n) + " 5";
+        faults.emplace_back("syncfs " + std::to_string(n) + " 5", n == 1);
+    }
+    for (const auto& [fault, behind] : faults) {
         sandbox.ResetToOld();
         const Outcome outcome = Restore(sandbox, "unnamed", fault);
         ASSERT_NO_FATAL_FAILURE(CheckRun(sandbox, outcome, fault));
         EXPECT_EQ(WEXITSTATUS(outcome.status), 1) << fault;
         EXPECT_EQ(ErrorNumberOf(outcome), kDeviceIoError) << fault << ": " << outcome.error;
-        // The first flush behind is noticed at the second, before the last
-        // files; a later one only at the end.
-        if (n == 1) {
+        // A failure behind the copies is noticed before the last files.
+        if (behind) {
             EXPECT_EQ(StateOf(sandbox, sandbox.files().back()), State::Old) << fault;
         }
     }
