@@ -55,13 +55,11 @@ class FileCopier {
     // How many pending copies may be held at once: each keeps a file open.
     static std::size_t MostPending();
 
-    // Starts making the data of `batch` durable, aside; the copies wait
-    // there until FinishFlush. A flush started before must be finished.
-    void StartFlush(std::vector<PendingCopy> batch);
-    // Waits for the flush started last and hands its batch back; raises the
-    // flush's numbered error, the batch then discarded. Returns nothing
-    // when no flush was started.
-    std::vector<PendingCopy> FinishFlush();
+    // Starts making the data of `batch` durable, aside; the batch must stay
+    // as it is until FinishFlush. A flush started before must be finished.
+    void StartFlush(const std::vector<PendingCopy>& batch);
+    // Waits for the flush started last, if any; raises its numbered error.
+    void FinishFlush();
 
     // Gives each copy of a flushed batch, in order, its destination's name,
     // replacing the file (or link: never what it points to) of that name.

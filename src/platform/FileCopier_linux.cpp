@@ -281,7 +281,6 @@ struct FileCopier::State {
     std::set<fs::path> named;     // folders named into since the names' last flush
     std::string sourceFolder;
     int sourceFd = -1;
-    std::vector<PendingCopy> flushing;
     // Last, so that their calls end before what they use goes: the worker
     // copies large files and looks into folders; the flusher flushes.
     CallThread worker;
@@ -327,20 +326,14 @@ std::size_t FileCopier::MostPending() {
     return std::max<std::size_t>(DescriptorLimit() / 2, 2);
 }
 
-void FileCopier::StartFlush(std::vector<PendingCopy> batch) {
-    State& state = *state_;
+void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
     std::set<fs::path> folders;
     for (const auto& file : batch) folders.insert(file->destination().parent_path());
-    state.flushing = std::move(batch);
-    state.flusher.Start([folders = std::move(folders)] { FlushFolders(folders); });
+    state_->flusher.Start([folders = std::move(folders)] { FlushFolders(folders); });
 }
 
-std::vector<PendingCopy> FileCopier::FinishFlush() {
-    State& state = *state_;
-    std::vector<PendingCopy> batch = std::move(state.flushing);
-    state.flushing.clear();
-    state.flusher.Wait(state.events);
-    return batch;
+void FileCopier::FinishFlush() {
+    state_->flusher.Wait(state_->events);
 }
 
 void FileCopier::Name(std::vector<PendingCopy> batch) {

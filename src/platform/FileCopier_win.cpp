@@ -203,7 +203,6 @@ struct FileCopier::State {
     // Folders looked into, with their names that can never be replaced.
     std::map<fs::path, std::set<std::wstring>> unreplaceable;
     std::set<fs::path> named;  // folders named into since the names' last flush
-    std::vector<PendingCopy> flushing;
     // Last, so that their calls end before what they use goes. Every step
     // that touches a file by its name can wait for another program's hold
     // on it, so even small copies run on the worker.
@@ -244,7 +243,7 @@ std::size_t FileCopier::MostPending() {
     return 1024;
 }
 
-void FileCopier::StartFlush(std::vector<PendingCopy> batch) {
+void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
     State& state = *state_;
     std::vector<std::function<void()>> flushes;
     flushes.reserve(batch.size());
@@ -255,16 +254,11 @@ void FileCopier::StartFlush(std::vector<PendingCopy> batch) {
             }
         });
     }
-    state.flushing = std::move(batch);
     state.flushers.Start(std::move(flushes));
 }
 
-std::vector<PendingCopy> FileCopier::FinishFlush() {
-    State& state = *state_;
-    std::vector<PendingCopy> batch = std::move(state.flushing);
-    state.flushing.clear();
-    state.flushers.Wait(state.events);
-    return batch;
+void FileCopier::FinishFlush() {
+    state_->flushers.Wait(state_->events);
 }
 
 void FileCopier::Name(std::vector<PendingCopy> batch) {

@@ -29,21 +29,21 @@ bool CopyBatcher::Full() const {
 }
 
 void CopyBatcher::Seal() {
-    std::vector<PendingCopy> flushed;
+    std::vector<PendingCopy> flushed = std::exchange(flushing_, {});
     try {
-        if (flushing_) flushed = copier_.FinishFlush();
+        if (!flushed.empty()) copier_.FinishFlush();
     } catch (...) {
         // The files after a failure are not restored.
-        flushing_ = false;
         filling_.clear();
         fillingBytes_ = 0;
         throw;
     }
-    // The flush starts first, so that the names below are given while the
-    // disk takes it.
-    copier_.StartFlush(std::exchange(filling_, {}));
+    std::vector<PendingCopy> batch = std::exchange(filling_, {});
     fillingBytes_ = 0;
-    flushing_ = true;
+    copier_.StartFlush(batch);
+    flushing_ = std::move(batch);
+    // The flush started first, so that the names are given while the disk
+    // takes it.
     try {
         copier_.Name(std::move(flushed));
     } catch (...) {
@@ -53,7 +53,7 @@ void CopyBatcher::Seal() {
 }
 
 void CopyBatcher::DropFlushing() {
-    flushing_ = false;
+    const std::vector<PendingCopy> dropped = std::exchange(flushing_, {});
     try {
         copier_.FinishFlush();
     } catch (...) {
@@ -62,9 +62,10 @@ void CopyBatcher::DropFlushing() {
 }
 
 void CopyBatcher::NameFlushed() {
-    if (!flushing_) return;
-    flushing_ = false;
-    copier_.Name(copier_.FinishFlush());
+    if (flushing_.empty()) return;
+    std::vector<PendingCopy> flushed = std::exchange(flushing_, {});
+    copier_.FinishFlush();
+    copier_.Name(std::move(flushed));
 }
 
 }  // namespace velmira

@@ -54,10 +54,12 @@ class CopyBatcher {
     void DropFlushing();
 
     std::size_t batchFiles_;
+    // The batch flushing aside, empty when none is. Before the copier, so
+    // that the copier's threads have ended when it goes.
+    std::vector<PendingCopy> flushing_;
     FileCopier copier_;
     std::vector<PendingCopy> filling_;
     std::uintmax_t fillingBytes_ = 0;
-    bool flushing_ = false;  // a flush was started and not finished
 };
 
 }  // namespace velmira
