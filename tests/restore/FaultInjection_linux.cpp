@@ -255,11 +255,9 @@ ssize_t copy_file_range(int in, loff_t* inAt, int out, loff_t* outAt, std::size_
             return -1;
         case What::Zero:
             return 0;
-        case What::Short: {
-            const ssize_t moved = real(in, inAt, out, outAt, Shortened(length), flags);
-            unflushed.Wrote(out);
-            return moved;
-        }
+        case What::Short:
+            length = Shortened(length);
+            break;
         case What::None:
             break;
     }
@@ -364,19 +362,18 @@ ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {
 
 ssize_t pwrite(int fd, const void* buffer, std::size_t count, off_t at) {
     VELMIRA_NEXT(pwrite);
-    ssize_t put = 0;
     switch (Decide(k_pwrite)) {
         case What::Error:
             return -1;
         case What::Zero:
             return 0;
         case What::Short:
-            put = real(fd, buffer, Shortened(count), at);
+            count = Shortened(count);
             break;
         case What::None:
-            put = real(fd, buffer, count, at);
             break;
     }
+    const ssize_t put = real(fd, buffer, count, at);
     unflushed.Wrote(fd);
     return put;
 }

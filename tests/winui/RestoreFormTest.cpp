@@ -41,14 +41,16 @@ class Holder {
         startup.cb = sizeof startup;
         EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    nullptr, &startup, &process_));
-        // Held once it can no longer be opened for deletion.
-        for (int tries = 0; tries < 1000; ++tries) {
+        // Held once it can no longer be opened for deletion; a loaded machine
+        // may take seconds to start the holder, and one that ended never will.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < giveUp) {
             const HANDLE probe =
                 CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
             if (probe == INVALID_HANDLE_VALUE) return;
             CloseHandle(probe);
-            Sleep(5);
+            if (WaitForSingleObject(process_.hProcess, 5) == WAIT_OBJECT_0) break;
         }
         ADD_FAILURE() << "the holder did not hold the file";
     }
