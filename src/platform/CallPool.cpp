@@ -42,23 +42,37 @@ bool CallPool::Finished() {
 void CallPool::Wait(EventPump* events) {
     if (!started_) return;
     started_ = false;
+    // An event handler that raises (a window's own failure, memory) must not
+    // end the wait: the calls still running refer to their caller's data.
+    std::exception_ptr handlerError;
+    if (events != nullptr) {
+        try {
+            HandleEventsUntilEnded(*events);
+        } catch (...) {
+            handlerError = std::current_exception();
+        }
+    }
+    std::unique_lock lock(mutex_);
+    waiting_ = nullptr;
+    changed_.wait(lock, [this] { return running_ == 0; });
+    calls_.clear();
+    const std::exception_ptr error = std::exchange(error_, nullptr);
+    lock.unlock();
+    if (handlerError) std::rethrow_exception(handlerError);
+    if (error) std::rethrow_exception(error);
+}
+
+void CallPool::HandleEventsUntilEnded(EventPump& events) {
     // Once at least: every call handed over gives the window a turn,
     // however short the call.
-    if (events != nullptr) events->HandlePending();
+    events.HandlePending();
     std::unique_lock lock(mutex_);
-    if (events != nullptr) {
-        waiting_ = events;
-        while (running_ > 0) {
-            lock.unlock();
-            events->AwaitAndHandle();
-            lock.lock();
-        }
-        waiting_ = nullptr;
-    } else {
-        changed_.wait(lock, [this] { return running_ == 0; });
+    waiting_ = &events;
+    while (running_ > 0) {
+        lock.unlock();
+        events.AwaitAndHandle();
+        lock.lock();
     }
-    calls_.clear();
-    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
 }
 
 void CallPool::Serve() {

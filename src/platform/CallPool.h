@@ -35,10 +35,12 @@ class CallPool {
     // failing call (in the set's order) raised. With `events`, their pending
     // events are handled once at least, as a yield would, and then each as
     // it arrives until the last call ends, which wakes them. Returns at once
-    // when no set was started.
+    // when no set was started; never before every call has ended, even
+    // where handling an event raises (which is then raised here).
     void Wait(EventPump* events);
 
   private:
+    void HandleEventsUntilEnded(EventPump& events);
     void Serve();
 
     const std::size_t size_;

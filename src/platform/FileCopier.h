@@ -7,8 +7,6 @@
 #include <optional>
 #include <vector>
 
-#include "EventPump.h"
-
 namespace velmira {
 
 class NewFile;
@@ -27,8 +25,9 @@ using PendingCopy = std::unique_ptr<NewFile, NewFileDeleter>;
 // only then takes the destination name. When to take each step is decided
 // by the caller (CopyBatcher); the destination folder is never created.
 //
-// Steps that can block for long run on the copier's own threads; meanwhile
-// `events`, when given, are handled on the calling thread as they arrive.
+// Every step blocks its caller, which is never a window's thread: a copy or
+// a name can wait for a failing disk or stick for seconds. Only the flush
+// runs on the copier's own threads, so that the caller copies meanwhile.
 class FileCopier {
   public:
     // Names of the new files before they take their names start so. They
@@ -36,7 +35,7 @@ class FileCopier {
     // killed run left behind.
     static constexpr const char* kTemporaryPrefix = ".velmira-restore-";
 
-    explicit FileCopier(EventPump* events = nullptr);
+    FileCopier();
     ~FileCopier();
     FileCopier(const FileCopier&) = delete;
     FileCopier& operator=(const FileCopier&) = delete;
@@ -58,7 +57,8 @@ class FileCopier {
     // Starts making the data of `batch` durable, aside; the batch must stay
     // as it is until FinishFlush. A flush started before must be finished.
     void StartFlush(const std::vector<PendingCopy>& batch);
-    // Waits for the flush started last, if any; raises its numbered error.
+    // Waits for the flush started last, if any; raises its numbered error,
+    // also where only one file's data failed to reach the disk.
     void FinishFlush();
 
     // Gives each copy of a flushed batch, in order, its destination's name,

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -25,10 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Files up to this size are copied on the calling thread: a few calls on
-// at most a few hundred KiB, over long before a window would seem stuck.
-// Larger ones are copied on the copier's thread.
-constexpr off_t kCopiedDirectly = off_t{256} << 10;
 // One copy call moves at most this much, so that a change of the source
 // or a failing medium is noticed early in a long copy.
 constexpr off_t kPiece = off_t{1} << 20;
@@ -38,10 +33,12 @@ constexpr off_t kPiece = off_t{1} << 20;
 constexpr off_t kWriteBackWindow = off_t{4} << 20;
 // The descriptors a process may open, as far as it matters here. The soft
 // limit is raised towards the hard one first (often 1,024 against far more):
-// the program waits on nothing that a high descriptor would trouble.
+// the program waits on nothing that a high descriptor would trouble. Each
+// unnamed new file is held open until it takes its name, so the limit sets
+// how many files one flush of the disk can cover.
 std::size_t DescriptorLimit() {
     static const std::size_t limit = [] {
-        constexpr rlim_t kPlenty = 4096;
+        constexpr rlim_t kPlenty = 16384;
         struct rlimit current {};
         if (::getrlimit(RLIMIT_NOFILE, &current) != 0) return std::size_t{1024};
         if (current.rlim_cur != RLIM_INFINITY && current.rlim_cur < kPlenty &&
@@ -62,20 +59,30 @@ NumberedError SourceChanged(const fs::path& source) {
     return NumberedError(ErrorNumber::DeviceIoError, source.string());
 }
 
+constexpr unsigned kWriteAndWait =
+    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+
+// Raises the write-back failure of `fd`'s data in [at, at + length) (0: to
+// the end) that this descriptor has not yet seen. A wait that sees a
+// failure consumes it for the descriptor, so none may be ignored.
+void SyncRange(int fd, off_t at, off_t length, unsigned flags, const fs::path& destination) {
+    if (::sync_file_range(fd, at, length, flags) != 0) {
+        throw ErrorFromOs(errno, destination.string());
+    }
+}
+
 // Starts writing back each full window and waits for the one before it, so
-// that at most two windows of a file are ever waiting for the disk. These
-// are hints: a write-back failure is reported by the flush at the end.
+// that at most two windows of a file are ever waiting for the disk.
 class WriteBehind {
   public:
-    explicit WriteBehind(int fd) : fd_(fd) {}
+    WriteBehind(int fd, const fs::path& destination) : fd_(fd), destination_(destination) {}
 
     void After(off_t written) {
         while (written - queued_ >= kWriteBackWindow) {
-            ::sync_file_range(fd_, queued_, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
+            SyncRange(fd_, queued_, kWriteBackWindow, SYNC_FILE_RANGE_WRITE, destination_);
             if (queued_ >= kWriteBackWindow) {
-                ::sync_file_range(fd_, queued_ - kWriteBackWindow, kWriteBackWindow,
-                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                                      SYNC_FILE_RANGE_WAIT_AFTER);
+                SyncRange(fd_, queued_ - kWriteBackWindow, kWriteBackWindow, kWriteAndWait,
+                          destination_);
             }
             queued_ += kWriteBackWindow;
         }
@@ -86,16 +93,15 @@ class WriteBehind {
     // it left to write.
     void Finish(off_t size) {
         if (queued_ == 0) return;
-        ::sync_file_range(fd_, queued_, 0, SYNC_FILE_RANGE_WRITE);
+        SyncRange(fd_, queued_, 0, SYNC_FILE_RANGE_WRITE, destination_);
         for (off_t at = queued_ - kWriteBackWindow; at < size; at += kWriteBackWindow) {
-            ::sync_file_range(
-                fd_, at, kWriteBackWindow,
-                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+            SyncRange(fd_, at, kWriteBackWindow, kWriteAndWait, destination_);
         }
     }
 
   private:
     int fd_;
+    const fs::path& destination_;
     off_t queued_ = 0;
 };
 
@@ -171,7 +177,7 @@ void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& so
     // skip the look for them.
     const bool mayHaveHoles = sourceStat.st_blocks * 512 < size;
     PieceCopier pieces(in, out, source, destination);
-    WriteBehind writeBehind(out);
+    WriteBehind writeBehind(out, destination);
     off_t at = 0;
     while (at < size) {
         const auto [start, end] =
@@ -233,17 +239,31 @@ void RemoveLeftovers(const fs::path& folder) {
 }
 
 // One syncfs per file system covers every file and name in it, unnamed
-// files included.
+// files included. A folder that cannot be opened does not keep the others'
+// file systems from their flush; the first failure is raised after them.
 void FlushFolders(const std::set<fs::path>& folders) {
     std::set<dev_t> flushed;
+    std::optional<NumberedError> failure;
     for (const auto& folder : folders) {
-        Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (fd.get() < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
-        struct stat st {};
-        if (::fstat(fd.get(), &st) != 0) throw ErrorFromOs(errno, folder.string());
-        if (!flushed.insert(st.st_dev).second) continue;
-        if (::syncfs(fd.get()) != 0) throw ErrorFromOs(errno, folder.string());
+        try {
+            Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (fd.get() < 0) throw ErrorFromOs(errno, folder.string(), LookingFor::Folder);
+            struct stat st {};
+            if (::fstat(fd.get(), &st) != 0) throw ErrorFromOs(errno, folder.string());
+            if (!flushed.insert(st.st_dev).second) continue;
+            if (::syncfs(fd.get()) != 0) throw ErrorFromOs(errno, folder.string());
+        } catch (const NumberedError& error) {
+            if (!failure) failure = error;
+        }
     }
+    if (failure) throw *failure;
+}
+
+// A new file whose data failed to reach the disk. A flush of the whole file
+// system does not say so on every kernel, nor to every caller; each file's
+// own descriptor does, and a wait for pages already written does no I/O.
+void CheckWrittenBack(int fd, const fs::path& destination) {
+    SyncRange(fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE, destination);
 }
 
 }  // namespace
@@ -253,14 +273,9 @@ void NewFileDeleter::operator()(NewFile* file) const noexcept {
 }
 
 struct FileCopier::State {
-    explicit State(EventPump* pump) : events(pump) {}
-
     ~State() {
         if (sourceFd >= 0) ::close(sourceFd);
     }
-
-    // Runs a call that the copy waits for.
-    void RunAside(std::function<void()> call) { worker.Run(std::move(call), events); }
 
     // The source opened by its name in its folder, kept open: each source is
     // then opened by its name alone, not by a walk along its path.
@@ -276,18 +291,15 @@ struct FileCopier::State {
                         O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     }
 
-    EventPump* events;
     std::set<fs::path> prepared;  // folders cleared of what killed runs left
     std::set<fs::path> named;     // folders named into since the names' last flush
     std::string sourceFolder;
     int sourceFd = -1;
-    // Last, so that their calls end before what they use goes: the worker
-    // copies large files and looks into folders; the flusher flushes.
-    CallThread worker;
+    // Last, so that its call ends before what it uses goes.
     CallThread flusher;
 };
 
-FileCopier::FileCopier(EventPump* events) : state_(std::make_unique<State>(events)) {}
+FileCopier::FileCopier() : state_(std::make_unique<State>()) {}
 
 FileCopier::~FileCopier() = default;
 
@@ -305,16 +317,8 @@ PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination
         throw SourceChanged(source);
     }
     const fs::path folder = destination.parent_path();
-    if (state.prepared.insert(folder).second) {
-        // A folder of many thousand files takes a while to read.
-        state.RunAside([&folder] { RemoveLeftovers(folder); });
-    }
-    if (sourceStat.st_size <= kCopiedDirectly) {
-        return CopyIntoNew(in.get(), sourceStat, source, destination);
-    }
-    PendingCopy file;
-    state.RunAside([&] { file = CopyIntoNew(in.get(), sourceStat, source, destination); });
-    return file;
+    if (state.prepared.insert(folder).second) RemoveLeftovers(folder);
+    return CopyIntoNew(in.get(), sourceStat, source, destination);
 }
 
 std::uintmax_t FileCopier::SizeOf(const NewFile& file) {
@@ -328,17 +332,24 @@ std::size_t FileCopier::MostPending() {
 
 void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
     std::set<fs::path> folders;
-    for (const auto& file : batch) folders.insert(file->destination().parent_path());
-    state_->flusher.Start([folders = std::move(folders)] { FlushFolders(folders); });
+    std::vector<const NewFile*> files;
+    files.reserve(batch.size());
+    for (const auto& file : batch) {
+        folders.insert(file->destination().parent_path());
+        files.push_back(file.get());
+    }
+    state_->flusher.Start([folders = std::move(folders), files = std::move(files)] {
+        FlushFolders(folders);
+        for (const NewFile* file : files) CheckWrittenBack(file->fd(), file->destination());
+    });
 }
 
 void FileCopier::FinishFlush() {
-    state_->flusher.Wait(state_->events);
+    state_->flusher.Wait(nullptr);
 }
 
 void FileCopier::Name(std::vector<PendingCopy> batch) {
-    // A few calls a file: quick enough for the calling thread. What follows
-    // a failure goes with `batch`.
+    // What follows a failure goes with `batch`.
     for (auto& file : batch) {
         state_->named.insert(file->destination().parent_path());
         file->TakeName();
@@ -347,9 +358,7 @@ void FileCopier::Name(std::vector<PendingCopy> batch) {
 }
 
 void FileCopier::FlushNames() {
-    State& state = *state_;
-    const std::set<fs::path> folders = std::exchange(state.named, {});
-    state.flusher.Run([&folders] { FlushFolders(folders); }, state.events);
+    FlushFolders(std::exchange(state_->named, {}));
 }
 
 }  // namespace velmira

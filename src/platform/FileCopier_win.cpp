@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "CallPool.h"
-#include "CallThread.h"
 #include "FileCopier.h"
 #include "FileHandle_win.h"
 #include "FindHandle_win.h"
@@ -179,10 +178,12 @@ std::set<std::wstring> LookInto(const fs::path& folder) {
 }
 
 // A folder's flush writes its entries, the new names among them, and has the
-// disk write what it holds in its cache.
+// disk write what it holds in its cache. It needs no more access than the
+// right to add a file, which whoever restored into the folder has: a folder
+// that lets staff add files but not change its attributes flushes too.
 void FlushFolder(const fs::path& folder) {
     const FileHandle handle(::CreateFileW(
-        folder.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        folder.c_str(), FILE_ADD_FILE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
         throw ErrorFromOs(LastOsError(), Shown(folder), LookingFor::Folder);
@@ -197,20 +198,14 @@ void NewFileDeleter::operator()(NewFile* file) const noexcept {
 }
 
 struct FileCopier::State {
-    explicit State(EventPump* pump) : events(pump) {}
-
-    EventPump* events;
     // Folders looked into, with their names that can never be replaced.
     std::map<fs::path, std::set<std::wstring>> unreplaceable;
     std::set<fs::path> named;  // folders named into since the names' last flush
-    // Last, so that their calls end before what they use goes. Every step
-    // that touches a file by its name can wait for another program's hold
-    // on it, so even small copies run on the worker.
-    CallThread worker;
+    // Last, so that their calls end before what they use goes.
     CallPool flushers{kFlushThreads};
 };
 
-FileCopier::FileCopier(EventPump* events) : state_(std::make_unique<State>(events)) {}
+FileCopier::FileCopier() : state_(std::make_unique<State>()) {}
 
 FileCopier::~FileCopier() = default;
 
@@ -219,20 +214,13 @@ PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination
     State& state = *state_;
     const fs::path folder = destination.parent_path();
     auto looked = state.unreplaceable.find(folder);
-    PendingCopy file;
-    state.worker.Run(
-        [&] {
-            if (looked == state.unreplaceable.end()) {
-                looked = state.unreplaceable.emplace(folder, LookInto(folder)).first;
-            }
-            // Windows refuses to rename over such a file anyway, but not
-            // every file system does.
-            const bool unreplaceable =
-                looked->second.count(Folded(destination.filename().native())) > 0;
-            file = CopyIntoNew(source, destination, listedSize, unreplaceable);
-        },
-        state.events);
-    return file;
+    if (looked == state.unreplaceable.end()) {
+        looked = state.unreplaceable.emplace(folder, LookInto(folder)).first;
+    }
+    // Windows refuses to rename over such a file anyway, but not every file
+    // system does.
+    const bool unreplaceable = looked->second.count(Folded(destination.filename().native())) > 0;
+    return CopyIntoNew(source, destination, listedSize, unreplaceable);
 }
 
 std::uintmax_t FileCopier::SizeOf(const NewFile& file) {
@@ -258,37 +246,20 @@ void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
 }
 
 void FileCopier::FinishFlush() {
-    state_->flushers.Wait(state_->events);
+    state_->flushers.Wait(nullptr);
 }
 
 void FileCopier::Name(std::vector<PendingCopy> batch) {
-    State& state = *state_;
-    state.worker.Run(
-        [&] {
-            try {
-                for (auto& file : batch) {
-                    state.named.insert(file->destination().parent_path());
-                    file->TakeName();
-                    file.reset();
-                }
-            } catch (...) {
-                // What follows a failure goes here, on the worker: a
-                // discard touches the disk.
-                batch.clear();
-                throw;
-            }
-        },
-        state.events);
+    // What follows a failure goes with `batch`.
+    for (auto& file : batch) {
+        state_->named.insert(file->destination().parent_path());
+        file->TakeName();
+        file.reset();
+    }
 }
 
 void FileCopier::FlushNames() {
-    State& state = *state_;
-    const std::set<fs::path> folders = std::exchange(state.named, {});
-    state.worker.Run(
-        [&folders] {
-            for (const auto& folder : folders) FlushFolder(folder);
-        },
-        state.events);
+    for (const auto& folder : std::exchange(state_->named, {})) FlushFolder(folder);
 }
 
 }  // namespace velmira

@@ -5,23 +5,101 @@
 
 namespace velmira {
 
+namespace {
+
+// Runs one finishing step; the first failure among them is kept.
+template <typename Step>
+void Keeping(std::exception_ptr& first, Step step) {
+    try {
+        step();
+    } catch (...) {
+        if (!first) first = std::current_exception();
+    }
+}
+
+}  // namespace
+
 CopyBatcher::CopyBatcher(EventPump* events)
-    : batchFiles_(std::clamp<std::size_t>(FileCopier::MostPending() / 2, 1, kBatchFiles)),
-      copier_(events) {}
+    : events_(events),
+      batchFiles_(std::clamp<std::size_t>(FileCopier::MostPending() / 2, 1, kBatchFiles)) {}
+
+CopyBatcher::~CopyBatcher() {
+    // Finish has normally left nothing. What a skipped Finish left goes on
+    // the batcher's thread, since a discard touches the disk too; the
+    // members' own destructors are the last resort.
+    try {
+        thread_.Wait(nullptr);
+    } catch (...) {
+        // A failure nobody asked for any more: the run is being abandoned.
+    }
+    try {
+        thread_.Run([this] { Discard(); }, nullptr);
+    } catch (...) {
+        // No thread to run it on: the members' destructors discard.
+    }
+}
 
 void CopyBatcher::Copy(const std::filesystem::path& source,
                        const std::filesystem::path& destination,
                        std::optional<std::uintmax_t> listedSize) {
-    PendingCopy file = copier_.Copy(source, destination, listedSize);
-    fillingBytes_ += FileCopier::SizeOf(*file);
-    filling_.push_back(std::move(file));
-    if (Full()) Seal();
+    gathered_.push_back({source, destination, listedSize});
+    gatheredBytes_ += listedSize.value_or(0);
+    if (gathered_.size() >= kHandOverFiles || gatheredBytes_ >= kHandOverBytes) HandOver();
+}
+
+void CopyBatcher::HandOver() {
+    std::vector<Request> requests = std::exchange(gathered_, {});
+    gatheredBytes_ = 0;
+    try {
+        thread_.Wait(events_);
+    } catch (...) {
+        // The files after a failure are not restored.
+        failed_ = true;
+        throw;
+    }
+    thread_.Start([this, requests = std::move(requests)] { CopyAll(requests); });
 }
 
 void CopyBatcher::Finish() {
-    if (!filling_.empty()) Seal();
-    NameFlushed();
-    copier_.FlushNames();
+    std::vector<Request> requests = std::exchange(gathered_, {});
+    gatheredBytes_ = 0;
+    std::exception_ptr copyError;
+    try {
+        thread_.Wait(events_);
+    } catch (...) {
+        copyError = std::current_exception();
+    }
+    // After a failure only what was copied before it is finished.
+    if (failed_ || copyError) requests.clear();
+    failed_ = false;
+    thread_.Run([this, &requests] { FinishAside(requests); }, events_);
+    if (copyError) std::rethrow_exception(copyError);
+}
+
+void CopyBatcher::CopyAll(const std::vector<Request>& requests) {
+    for (const Request& request : requests) {
+        PendingCopy file = copier_.Copy(request.source, request.destination, request.listedSize);
+        fillingBytes_ += FileCopier::SizeOf(*file);
+        filling_.push_back(std::move(file));
+        if (Full()) Seal();
+    }
+}
+
+void CopyBatcher::FinishAside(const std::vector<Request>& requests) {
+    std::exception_ptr copyError;
+    Keeping(copyError, [&] { CopyAll(requests); });
+    // The files before a failure still take their names, and the names
+    // given are made durable whatever fails on the way, so that the files
+    // the operator is told are restored survive a power cut.
+    std::exception_ptr finishError;
+    Keeping(finishError, [&] {
+        if (!filling_.empty()) Seal();
+    });
+    if (!finishError) Keeping(finishError, [&] { NameFlushed(); });
+    Keeping(finishError, [&] { copier_.FlushNames(); });
+    Discard();
+    if (finishError) std::rethrow_exception(finishError);
+    if (copyError) std::rethrow_exception(copyError);
 }
 
 bool CopyBatcher::Full() const {
@@ -57,7 +135,8 @@ void CopyBatcher::DropFlushing() {
     try {
         copier_.FinishFlush();
     } catch (...) {
-        // Later in the files' order than the failure being reported.
+        // Its files are dropped anyway, and they come after the failure
+        // being reported in the files' order.
     }
 }
 
@@ -66,6 +145,12 @@ void CopyBatcher::NameFlushed() {
     std::vector<PendingCopy> flushed = std::exchange(flushing_, {});
     copier_.FinishFlush();
     copier_.Name(std::move(flushed));
+}
+
+void CopyBatcher::Discard() {
+    if (!flushing_.empty()) DropFlushing();
+    filling_.clear();
+    fillingBytes_ = 0;
 }
 
 }  // namespace velmira

@@ -59,15 +59,15 @@ class Run {
                 AddStep(view_, step);
                 view_.Yield();
             }
-            // Only data that is on the disk may be reported as restored.
-            copies_.Finish();
         } catch (...) {
             // The files copied before the failure stay restored, so they take
             // their names and go to the disk. Where one of them cannot, that
             // failure came first in the files' order and is the one reported.
-            copies_.Finish();
+            Finish();
             throw;
         }
+        // Only data that is on the disk may be reported as restored.
+        Finish();
     }
 
     RestoreJob job() const { return job_; }
@@ -75,13 +75,23 @@ class Run {
 
   private:
     void Copy(const ListedFile& entry, const DrivePath& destination) {
+        const auto source = drives_.ToNative(SourcePath(job_, letter_, entry.name));
+        const auto target = drives_.ToNative(destination);
+        NamingAPulledMedium([&] { copies_.Copy(source, target, entry.size); });
+    }
+
+    void Finish() {
+        NamingAPulledMedium([&] { copies_.Finish(); });
+    }
+
+    // The roots were looked up once for the run: a medium pulled out since
+    // shows as device unavailable (68), not as a missing file. A copy's
+    // failure is raised by a later copy or by the finish.
+    template <typename Step>
+    void NamingAPulledMedium(Step step) {
         try {
-            copies_.Copy(drives_.ToNative(SourcePath(job_, letter_, entry.name)),
-                         drives_.ToNative(destination), entry.size);
+            step();
         } catch (const NumberedError&) {
-            // The roots were looked up once for the run: a medium pulled
-            // out since shows here as device unavailable (68), not as a
-            // missing file.
             liveDrives_.Root(letter_);
             throw;
         }

@@ -33,8 +33,8 @@ int Fail(const std::string& report) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Before anything touches a drive, on any thread: a drive without its
     // medium is an error the program reports, never the system's own box
-    // asking for a disk.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // asking for a disk. The modes the program was started with are kept.
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     try {

@@ -111,7 +111,11 @@ TEST(CopyBatcherWin, AFolderAsSourceIsRefused) {
     const fs::path folder = dir.MakeDir("src/a.dat");
     dir.MakeDir("dst");
     CopyBatcher copier;
-    EXPECT_NE(ErrorOf([&] { copier.Copy(folder, dir.path() / "dst/a.dat"); }), 0);
+    EXPECT_NE(ErrorOf([&] {
+                  copier.Copy(folder, dir.path() / "dst/a.dat");
+                  copier.Finish();
+              }),
+              0);
     EXPECT_TRUE(Entries(dir.path() / "dst").empty());
 }
 

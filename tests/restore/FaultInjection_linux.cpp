@@ -3,8 +3,10 @@
 //   VELMIRA_FAULT="CALL N WHAT [all]"  the Nth call of CALL (counted from 1)
 //       fails: WHAT is an errno number (the call returns -1, or null, with
 //       it), "short" (a read, write or copy moves half of what was asked,
-//       at least one byte) or "zero" (it moves nothing and returns 0). With
-//       "all", every call from the Nth on fails so.
+//       at least one byte), "zero" (it moves nothing and returns 0) or
+//       "rewrite" (a read or copy works, and then its source is rewritten
+//       in place, its size kept and its time a second later). With "all",
+//       every call from the Nth on fails so.
 //   VELMIRA_FAULT_PATH="buffered"  copy_file_range is never available
 //       (EXDEV), so copies go through a buffer; "named": O_TMPFILE is not
 //       supported (EOPNOTSUPP), so new files get temporary names. These
@@ -12,7 +14,8 @@
 //   VELMIRA_FAULT_COUNTS=FILE  at exit, "CALL COUNT" lines for every call
 //       made, "fired" when the fault was injected, and "unflushed N" when N
 //       files took a destination's name (not a temporary one) while data
-//       written to them had not been through a syncfs since.
+//       written to them had not been through a syncfs since, and "unsynced
+//       N" when the last N names given had no syncfs called after them.
 //
 // A failing close still closes the descriptor, as a real one does.
 #include <dirent.h>
@@ -71,7 +74,7 @@ const char* const kNames[] = {
 };
 static_assert(sizeof kNames / sizeof kNames[0] == kCallCount);
 
-enum class What { None, Error, Short, Zero };
+enum class What { None, Error, Short, Zero, Rewrite };
 
 struct Plan {
     int call = -1;
@@ -105,6 +108,8 @@ const Plan& ThePlan() {
             p.what = What::Short;
         } else if (std::strcmp(what, "zero") == 0) {
             p.what = What::Zero;
+        } else if (std::strcmp(what, "rewrite") == 0) {
+            p.what = What::Rewrite;
         } else {
             p.what = What::Error;
             p.error = std::atoi(what);
@@ -141,6 +146,12 @@ class Unflushed {
         fds_.clear();
         names_.clear();
     }
+    // A syncfs called, whatever it then returns: the names before it were
+    // asked to be made durable.
+    void SyncCalled() {
+        const std::lock_guard lock(mutex_);
+        unsynced_ = 0;
+    }
     void Closing(int fd) {
         const std::lock_guard lock(mutex_);
         const auto temporary = temporaryName_.find(fd);
@@ -157,6 +168,7 @@ class Unflushed {
             if (fd >= 0) temporaryName_[fd] = to;
             return;
         }
+        ++unsynced_;
         if ((fd >= 0 && fds_.count(fd) > 0) || (from != nullptr && names_.count(from) > 0)) {
             ++count_;
         }
@@ -165,6 +177,10 @@ class Unflushed {
         const std::lock_guard lock(mutex_);
         return count_;
     }
+    long unsynced() {
+        const std::lock_guard lock(mutex_);
+        return unsynced_;
+    }
 
   private:
     std::mutex mutex_;
@@ -172,6 +188,7 @@ class Unflushed {
     std::map<int, std::string> temporaryName_;
     std::set<std::string> names_;
     long count_ = 0;
+    long unsynced_ = 0;
 } unflushed;
 
 // The descriptor a /proc/self/fd/N path names, or -1.
@@ -195,6 +212,28 @@ Function Next(const char* name) {
 
 #define VELMIRA_NEXT(name) static const auto real = Next<decltype(&::name)>(#name)
 
+// The source open as `fd` changed in place under its reader, as a chart
+// program still writing it would: its first byte other, its size the same,
+// its time a second later (a rewrite within the clock's tick would keep
+// the time). Through the real calls, which count nothing.
+void RewriteInPlace(int fd) {
+    static const auto open = Next<int (*)(const char*, int, ...)>("open");
+    static const auto close = Next<decltype(&::close)>("close");
+    static const auto fstat = Next<decltype(&::fstat)>("fstat");
+    static const auto pwrite = Next<decltype(&::pwrite)>("pwrite");
+    static const auto futimens = Next<decltype(&::futimens)>("futimens");
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    const int out = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    struct stat st {};
+    if (out < 0 || fstat(out, &st) != 0 || st.st_size == 0 || pwrite(out, "~", 1, 0) != 1) {
+        std::abort();  // the test's own set-up failed
+    }
+    st.st_mtim.tv_sec += 1;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    futimens(out, times);
+    close(out);
+}
+
 struct CountsAtExit {
     ~CountsAtExit() {
         const char* file = std::getenv("VELMIRA_FAULT_COUNTS");
@@ -206,6 +245,7 @@ struct CountsAtExit {
         }
         if (fired) std::fprintf(out, "fired\n");
         if (unflushed.count() > 0) std::fprintf(out, "unflushed %ld\n", unflushed.count());
+        if (unflushed.unsynced() > 0) std::fprintf(out, "unsynced %ld\n", unflushed.unsynced());
         std::fclose(out);
     }
 } countsAtExit;
@@ -250,7 +290,8 @@ ssize_t copy_file_range(int in, loff_t* inAt, int out, loff_t* outAt, std::size_
         errno = EXDEV;
         return -1;
     }
-    switch (Decide(k_copy_file_range)) {
+    const What what = Decide(k_copy_file_range);
+    switch (what) {
         case What::Error:
             return -1;
         case What::Zero:
@@ -259,10 +300,12 @@ ssize_t copy_file_range(int in, loff_t* inAt, int out, loff_t* outAt, std::size_
             length = Shortened(length);
             break;
         case What::None:
+        case What::Rewrite:
             break;
     }
     const ssize_t moved = real(in, inAt, out, outAt, length, flags);
     unflushed.Wrote(out);
+    if (what == What::Rewrite) RewriteInPlace(in);
     return moved;
 }
 
@@ -354,6 +397,11 @@ ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {
             return 0;
         case What::Short:
             return real(fd, buffer, Shortened(count), at);
+        case What::Rewrite: {
+            const ssize_t got = real(fd, buffer, count, at);
+            RewriteInPlace(fd);
+            return got;
+        }
         case What::None:
             break;
     }
@@ -371,6 +419,7 @@ ssize_t pwrite(int fd, const void* buffer, std::size_t count, off_t at) {
             count = Shortened(count);
             break;
         case What::None:
+        case What::Rewrite:
             break;
     }
     const ssize_t put = real(fd, buffer, count, at);
@@ -398,6 +447,7 @@ int sync_file_range(int fd, off_t at, off_t length, unsigned flags) {
 
 int syncfs(int fd) {
     VELMIRA_NEXT(syncfs);
+    unflushed.SyncCalled();
     if (Decide(k_syncfs) == What::Error) return -1;
     // What was written before the call is what it flushes.
     unflushed.Synced();
