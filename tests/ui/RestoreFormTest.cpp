@@ -1,7 +1,11 @@
 #include <QCloseEvent>
 #include <QRadioButton>
 #include <QTest>
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -9,6 +13,7 @@
 #include "InputDiscarder.h"
 #include "RestoreFormTestSupport.h"
 #include "TempDir.h"
+#include "TestStick.h"
 
 namespace velmira::testing {
 namespace {
@@ -174,6 +179,52 @@ TEST_F(RestoreFormTest, AKeyHeldDownAsTheRunEndsKeepsTheBoxAwayUntilItIsUp) {
     EXPECT_TRUE(pressed);
     EXPECT_EQ(boxesAtRelease, 1U);  // the confirmation alone
     EXPECT_EQ(boxes.Texts(), (QStringList{kConfirm, kFinished}));
+}
+
+// A worn stick: a read that stalls for seconds while the kernel retries,
+// then returns its data or fails, or the stick pulled at it. Questions
+// queued to the window from another thread, as a screen reader asks them,
+// are answered throughout; the run ends in its box, a failure with the
+// files before the failing one restored and it and the rest old.
+TEST_F(RestoreFormTest, AnAgeingStickNeitherStopsTheWindowNorLeavesHarm) {
+    using namespace std::chrono;
+    for (const StickCase& stickCase : kStickCases) {
+        SCOPED_TRACE(stickCase.name);
+        const TempDir source;
+        WriteChartBackup(source.path(), sandbox.Velmira("H15"));
+        const TestStick stick(source.path(), sandbox.MakeDir("F"), stickCase.rule);
+        ASSERT_TRUE(stick.Mounted());
+        Open();
+        QTest::mouseClick(Find("SentakuOp(1)"), Qt::LeftButton);  // カルテ
+        SelectDrive("F");
+        boxes.Clear();
+        std::atomic<bool> running{true};
+        steady_clock::duration longest{};
+        std::thread asker([&] {
+            for (auto last = steady_clock::now(); running;) {
+                const auto answered = std::make_shared<std::atomic<bool>>(false);
+                QMetaObject::invokeMethod(
+                    form.get(), [answered] { *answered = true; }, Qt::QueuedConnection);
+                while (!*answered && running) std::this_thread::sleep_for(milliseconds(1));
+                if (!*answered) break;
+                longest = std::max(longest, steady_clock::now() - last);
+                last = steady_clock::now();
+                std::this_thread::sleep_for(milliseconds(2));
+            }
+        });
+        ClickStart();
+        running = false;
+        asker.join();
+        const auto longestMs = duration_cast<milliseconds>(longest).count();
+        std::printf("[ ui       ] %s: longest gap %lld ms\n", stickCase.name,
+                    static_cast<long long>(longestMs));
+        EXPECT_LT(longest, kLongestGap) << longestMs << " ms without an answer";
+        const QString ending = stickCase.ending == Ending::Finished ? kFinished
+                               : stickCase.ending == Ending::Failed ? kFailed
+                                                                    : kNoMedium;
+        EXPECT_EQ(boxes.Texts(), (QStringList{kConfirm, ending}));
+        ExpectChartFolder(sandbox.Velmira("H15"), stickCase.ending == Ending::Finished);
+    }
 }
 
 TEST_F(RestoreFormTest, ClosingByTheFrameWorksWhenNoRunIsInProgress) {

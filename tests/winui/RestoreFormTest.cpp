@@ -14,6 +14,7 @@
 #include "RestoreForm.h"
 #include "ScreenDpi.h"
 #include "TempDir.h"
+#include "TestStick.h"
 #include "WideText.h"
 #include "WindowThread.h"
 
@@ -274,6 +275,45 @@ TEST_F(RestoreFormTest, AFileHeldForAMomentIsWaitedForAndOneHeldForGoodIsReporte
         EXPECT_EQ(ReadAll(L"C:\\Velmira\\H15\\K0001.sxd"),
                   ending == Message::Finished ? "new" : "old");
         EXPECT_EQ(FolderEntries(L"C:\\Velmira\\H15"), std::vector<std::string>{"K0001.sxd"});
+        Click(restore, Id::kCloseButton);
+        EXPECT_TRUE(WaitGone(restore));
+    }
+}
+
+// A worn stick on F: a read that stalls for seconds while the kernel
+// retries, then returns its data or fails, or the stick pulled at it. The
+// window answers throughout; the run ends in its box, a failure with the
+// files before the failing one restored and it and the rest old.
+TEST_F(RestoreFormTest, AnAgeingStickNeitherStopsTheWindowNorLeavesHarm) {
+    using namespace std::chrono;
+    WindowThread ui;
+    for (const StickCase& stickCase : kStickCases) {
+        SCOPED_TRACE(stickCase.name);
+        const TempDir source;
+        WriteChartBackup(source.path(), L"C:\\Velmira\\H15");
+        const TestStick stick(source.path(), L"F:\\", stickCase.rule);
+        ASSERT_TRUE(stick.Mounted());
+        const HWND restore = StartChartRestore(ui);
+        steady_clock::duration longest{};
+        const auto giveUp = steady_clock::now() + minutes(1);
+        for (auto last = steady_clock::now();
+             WindowOf(L"#32770", restore, ui.Id(), 0, false) == nullptr &&
+             steady_clock::now() < giveUp;
+             last = steady_clock::now()) {
+            DWORD_PTR result = 0;
+            ASSERT_NE(SendMessageTimeoutW(restore, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result), 0);
+            longest = std::max(longest, steady_clock::now() - last);
+        }
+        const auto longestMs = duration_cast<milliseconds>(longest).count();
+        std::printf("[ winui    ] %s: longest gap %lld ms\n", stickCase.name,
+                    static_cast<long long>(longestMs));
+        EXPECT_LT(longest, kLongestGap) << longestMs << " ms without an answer";
+        // Wine gives a read's EIO as ERROR_NOT_READY, a drive not ready:
+        // the no-medium box, as for the pulled stick.
+        Expect(
+            ui, restore,
+            stickCase.ending == Ending::Finished ? Message::Finished : Message::DeviceUnavailable);
+        ExpectChartFolder(L"C:\\Velmira\\H15", stickCase.ending == Ending::Finished);
         Click(restore, Id::kCloseButton);
         EXPECT_TRUE(WaitGone(restore));
     }
