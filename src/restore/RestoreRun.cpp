@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "CallThread.h"
 #include "CopyBatcher.h"
 #include "JobRules.h"
 #include "NumberedError.h"
@@ -86,13 +87,15 @@ class Run {
 
     // The roots were looked up once for the run: a medium pulled out since
     // shows as device unavailable (68), not as a missing file. A copy's
-    // failure is raised by a later copy or by the finish.
+    // failure is raised by a later copy or by the finish. The look at the
+    // drive runs aside: a failing stick may take seconds to answer it.
     template <typename Step>
     void NamingAPulledMedium(Step step) {
         try {
             step();
         } catch (const NumberedError&) {
-            liveDrives_.Root(letter_);
+            CallThread aside;
+            aside.Run([this] { liveDrives_.Root(letter_); }, &view_.Events());
             throw;
         }
     }
