@@ -70,8 +70,10 @@ void RestoreCommands::Load() {
                 break;
         }
         RemovableDriveList(window_.DriveList(), driveSource_);
-    } catch (const NumberedError&) {
     } catch (const std::exception&) {
+        // Nothing to tell and nothing to undo: a drive list that could not
+        // be read shows what it got, and the Start command's checks find
+        // a missing drive.
     }
 }
 

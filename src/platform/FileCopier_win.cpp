@@ -26,6 +26,10 @@ namespace {
 // Flushes of a batch's files go to the disk at once on this many threads:
 // one at a time, each waits for the disk on its own.
 constexpr std::size_t kFlushThreads = 8;
+// Pending copies held at once, each an open handle: far below what Windows
+// allows, and enough for batches of 512 files, past which a batch whose
+// files are each flushed on their own gains nothing.
+constexpr std::size_t kMostPending = 1024;
 
 std::string Shown(const fs::path& path) {
     return NativeNameToUtf8(path);
@@ -228,7 +232,7 @@ std::uintmax_t FileCopier::SizeOf(const NewFile& file) {
 }
 
 std::size_t FileCopier::MostPending() {
-    return 1024;
+    return kMostPending;
 }
 
 void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {

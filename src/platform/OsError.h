@@ -10,7 +10,7 @@ namespace velmira {
 // codes on Windows) become the program's numbered errors.
 //
 // A not-found is 53 when the missing thing is a file and 76 when it is a
-// folder on the way; whereFolder says which the caller was looking for.
+// folder on the way; lookingFor says which the caller was looking for.
 enum class LookingFor { File, Folder };
 
 NumberedError ErrorFromOs(int osCode, const std::string& detail,

@@ -110,6 +110,10 @@ class Run {
     CopyBatcher copies_;
 };
 
+// The two kinds of job take the same steps in another order: the chart job
+// shows its progress panel before it counts the files, so that an empty
+// chart backup's arithmetic error comes with the panel showing, while the
+// other jobs count first and fail before it shows.
 void RunChartJob(Run& run) {
     ProgressView& view = run.view();
     view.SetCaption(JobCaption(run.job()));
