@@ -253,9 +253,8 @@ TEST_F(CommandsTest, KeysTypedDuringTheRunAndItsFlushNeverAnswerTheCompletionBox
         if (window.fill == 3586.0F) ++pumpsAtTheFullBar;
     };
     commands.Click(1);
-    // The last file's yield, then on Linux the flush (Windows flushes each
-    // file with its copy).
-    EXPECT_GE(pumpsAtTheFullBar, testing::kOnWindows ? 1 : 2);
+    // The last file's yield, then the wait for the copies and the flush.
+    EXPECT_GE(pumpsAtTheFullBar, 2);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
     EXPECT_EQ(window.answeredByTypeAhead, 0);
 }

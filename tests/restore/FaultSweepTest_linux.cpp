@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "FileCopier.h"
+#include "ChartSandbox.h"
 #include "TempDir.h"
 
 namespace velmira {
@@ -28,66 +28,53 @@ constexpr unsigned kSecondsPerRun = 10;  // a run still going then has hung
 constexpr int kDeviceIoError = 57;
 constexpr int kDiskFull = 61;
 
-struct ChartFile {
-    std::string name;
-    std::string folder;  // H15 or set
-    std::string content;
-    std::optional<std::string> old;  // none: no old destination
-};
+using ChartFile = testing::ChartSandbox::ChartFile;
+using State = testing::ChartSandbox::State;
+
+// The files of a restore's sandbox: a dozen of mixed sizes, empty, sparse
+// and multi-MiB among them, half with old copies, and `manySmall` more
+// small files with old copies.
+std::vector<ChartFile> ChartFiles(int manySmall) {
+    // Data at the start and in the middle, a hole at the end.
+    std::string sparse(6 << 20, '\0');
+    sparse.replace(0, 4096, 4096, 's');
+    sparse.replace(3 << 20, 5000, 5000, 't');
+    std::vector<ChartFile> files{
+        {"a.sxd", "H15", "", "old a"},
+        {"b.sxd", "H15", std::string(100, 'b'), std::nullopt},
+        {"c.ini", "set", std::string(3000, 'c'), "old c"},
+        {"d.hxd", "set", std::string(70000, 'd'), "old d"},
+        {"e.sxd", "H15", std::string((5 << 20) + 123, 'e'), "old e"},
+        {"f.sxd", "H15", sparse, std::nullopt},
+        {"g.sxd", "H15", std::string(1 << 20, 'g'), "old g"},
+        {"h.sxd", "H15", "h", "old h"},
+        {"i.ini", "set", "i", std::nullopt},
+        {"j.sxd", "H15", std::string((2 << 20) + 1, 'j'), std::nullopt},
+        {"k.hxd", "set", std::string(500, 'k'), "old k"},
+    };
+    for (int i = 0; i < manySmall; ++i) {
+        const std::string number = std::to_string(10000 + i);
+        files.push_back({"m" + number + ".sxd", "H15", "m" + number, "old m" + number});
+    }
+    return files;
+}
 
 // A restore's own tmpfs sandbox: its flush costs nothing, so every call
-// position can be tried in CI. The backup holds a dozen files of mixed
-// sizes, empty, sparse and multi-MiB among them, half with old copies, and
-// `manySmall` more small files with old copies.
-class Sandbox {
+// position can be tried in CI.
+class Sandbox : public testing::ChartSandbox {
   public:
     explicit Sandbox(int manySmall = 0)
-        : dir_(fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) {
-        for (const char* folder : {"H15", "set", "cb", "kdata"})
-            dir_.MakeDir(fs::path("C/Velmira") / folder);
-        dir_.Write("C/Velmira/H15/keep.dat", "not from the backup");
-        dir_.Write("C/outside.sxd", "outside the chart folders");
-        dir_.Write("F/BackUp/readme.txt", "not restored");
-        const auto add = [&](std::string name, std::string folder, std::string content,
-                             std::optional<std::string> old) {
-            dir_.Write(fs::path("F/BackUp") / name, content);
-            files_.push_back({std::move(name), std::move(folder), std::move(content), old});
-        };
-        add("a.sxd", "H15", "", "old a");
-        add("b.sxd", "H15", std::string(100, 'b'), std::nullopt);
-        add("c.ini", "set", std::string(3000, 'c'), "old c");
-        add("d.hxd", "set", std::string(70000, 'd'), "old d");
-        add("e.sxd", "H15", std::string((5 << 20) + 123, 'e'), "old e");
-        add("g.sxd", "H15", std::string(1 << 20, 'g'), "old g");
-        add("h.sxd", "H15", "h", "old h");
-        add("i.ini", "set", "i", std::nullopt);
-        add("j.sxd", "H15", std::string((2 << 20) + 1, 'j'), std::nullopt);
-        add("k.hxd", "set", std::string(500, 'k'), "old k");
-        // Data at the start and in the middle, a hole at the end.
-        std::string sparse(6 << 20, '\0');
-        sparse.replace(0, 4096, 4096, 's');
-        sparse.replace(3 << 20, 5000, 5000, 't');
-        add("f.sxd", "H15", sparse, std::nullopt);
-        const int fd = ::open(Source(files_.back()).c_str(), O_WRONLY | O_TRUNC);
+        : ChartSandbox(fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path(),
+                       ChartFiles(manySmall)) {
+        // f.sxd written again with its holes.
+        const std::string& sparse = Find("f.sxd").content;
+        const int fd = ::open(Source(Find("f.sxd")).c_str(), O_WRONLY | O_TRUNC);
         EXPECT_EQ(::pwrite(fd, sparse.data(), 4096, 0), 4096);
         EXPECT_EQ(::pwrite(fd, sparse.data() + (3 << 20), 5000, 3 << 20), 5000);
         EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(sparse.size())), 0);
         ::close(fd);
-        for (int i = 0; i < manySmall; ++i) {
-            const std::string number = std::to_string(10000 + i);
-            add("m" + number + ".sxd", "H15", "m" + number, "old m" + number);
-        }
-        std::sort(files_.begin(), files_.end(),
-                  [](const ChartFile& a, const ChartFile& b) { return a.name < b.name; });
         ResetToOld();
-        outside_ = OutsideStamps();
-    }
-
-    const fs::path& path() const { return dir_.path(); }
-    const std::vector<ChartFile>& files() const { return files_; }
-    fs::path Source(const ChartFile& file) const { return path() / "F/BackUp" / file.name; }
-    fs::path Destination(const ChartFile& file) const {
-        return path() / "C/Velmira" / file.folder / file.name;
+        KeepOutside();
     }
 
     void ResetToOld() const {
@@ -100,27 +87,21 @@ class Sandbox {
         }
     }
 
-    // Kind, size and time of everything but the chart folders' content.
-    std::map<std::string, std::string> OutsideStamps() const {
-        std::map<std::string, std::string> stamps;
-        for (auto it = fs::recursive_directory_iterator(path()); it != fs::end(it); ++it) {
-            const std::string relative = it->path().lexically_relative(path()).string();
-            const bool chartFolder = relative.rfind("C/Velmira/", 0) == 0;
-            if (chartFolder && relative != "C/Velmira/H15/keep.dat") continue;
-            struct stat st {};
-            ::lstat(it->path().c_str(), &st);
-            stamps[relative] = std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
-                               std::to_string(st.st_mtim.tv_sec) + "." +
-                               std::to_string(st.st_mtim.tv_nsec);
-        }
-        return stamps;
-    }
-    const std::map<std::string, std::string>& outside() const { return outside_; }
-
   private:
-    TempDir dir_;
-    std::vector<ChartFile> files_;
-    std::map<std::string, std::string> outside_;
+    const ChartFile& Find(const std::string& name) const {
+        return *std::find_if(files_.begin(), files_.end(),
+                             [&](const ChartFile& file) { return file.name == name; });
+    }
+
+    // Kind, size and time; of a folder only its kind, which gains entries
+    // as files are restored into it.
+    std::string Stamp(const fs::directory_entry& entry) const override {
+        struct stat st {};
+        ::lstat(entry.path().c_str(), &st);
+        if (S_ISDIR(st.st_mode)) return std::to_string(st.st_mode);
+        return std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
+               std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    }
 };
 
 struct Outcome {
@@ -177,27 +158,8 @@ Outcome Restore(const Sandbox& sandbox, const std::string& copyPath, const std::
     return outcome;
 }
 
-enum class State { Old, New, Neither };
-
-// The whole file in one read (a byte-wise read of the multi-MiB files
-// would be most of the sweep's time), or "<missing>".
-std::string Content(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return "<missing>";
-    struct stat st {};
-    ::fstat(fd, &st);
-    std::string content(static_cast<std::size_t>(st.st_size) + 1, '\0');
-    const ssize_t got = ::pread(fd, content.data(), content.size(), 0);
-    ::close(fd);
-    content.resize(static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-    return content;
-}
-
 State StateOf(const Sandbox& sandbox, const ChartFile& file) {
-    const std::string content = Content(sandbox.Destination(file));
-    if (content == file.content) return State::New;
-    if (content == file.old.value_or("<missing>")) return State::Old;
-    return State::Neither;
+    return Sandbox::ByContent(file, testing::ReadAll(sandbox.Destination(file)));
 }
 
 int ErrorNumberOf(const Outcome& outcome) {
@@ -230,7 +192,7 @@ void CheckRun(const Sandbox& sandbox, const Outcome& outcome, const std::string&
             << label << ": " << outcome.error << ", yet " << file.name << " is in place";
     }
     if (!sourceRewritten) {
-        ASSERT_EQ(sandbox.OutsideStamps(), sandbox.outside()) << label << ": wrote outside";
+        ASSERT_EQ(sandbox.Outside(), sandbox.outside()) << label << ": wrote outside";
     }
     ASSERT_EQ(outcome.unflushedNames, 0) << label << ": named before its data was flushed";
     ASSERT_EQ(outcome.unsyncedNames, 0) << label << ": names not flushed before the end";
@@ -244,12 +206,7 @@ void CheckCleanRun(const Sandbox& sandbox, const std::string& copyPath, const st
     ASSERT_EQ(outcome.unsyncedNames, 0) << label << ", clean run: names not flushed";
     for (const auto& file : sandbox.files())
         ASSERT_EQ(StateOf(sandbox, file), State::New) << label << ", clean run: " << file.name;
-    for (const char* folder : {"H15", "set", "cb", "kdata"}) {
-        for (const auto& name : testing::FolderEntries(sandbox.path() / "C/Velmira" / folder)) {
-            ASSERT_NE(name.rfind(FileCopier::kTemporaryPrefix, 0), 0U)
-                << label << ": " << name << " left in " << folder;
-        }
-    }
+    ASSERT_EQ(sandbox.Outside(true), sandbox.outside()) << label << ": a leftover";
 }
 
 bool MovesBytes(const std::string& call) {
@@ -258,9 +215,6 @@ bool MovesBytes(const std::string& call) {
 
 // Fails every call position of every call the restore makes, one run each.
 void Sweep(const std::string& copyPath) {
-#ifdef VELMIRA_SANITIZED
-    GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime; the dev build sweeps";
-#endif
     const auto start = std::chrono::steady_clock::now();
     Sandbox sandbox;
     const Outcome clean = Restore(sandbox, copyPath, "");
@@ -292,25 +246,28 @@ void Sweep(const std::string& copyPath) {
               << " reported an error, " << seconds.count() << " s; calls made:" << swept << "\n";
 }
 
-TEST(FaultSweep, UnnamedNewFilesCopiedByTheKernel) {
-    Sweep("unnamed");
-}
+class FaultSweep : public ::testing::Test {
+  protected:
+    void SetUp() override {
+#ifdef VELMIRA_SANITIZED
+        GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime; the dev build sweeps";
+#endif
+    }
+};
 
-TEST(FaultSweep, CopiesThroughABuffer) {
-    Sweep("buffered");
-}
-
-TEST(FaultSweep, NewFilesWithTemporaryNames) {
-    Sweep("named");
+// Unnamed new files copied by the kernel, copies through a buffer, and new
+// files with temporary names.
+TEST_F(FaultSweep, EveryCallPositionOfEachWayToCopy) {
+    for (const char* copyPath : {"unnamed", "buffered", "named"}) {
+        Sweep(copyPath);
+        if (HasFatalFailure()) return;
+    }
 }
 
 // Enough small files for two flushes behind the copies: a flush or a name
 // that fails, behind them or at the end, is reported, and the files not yet
 // named when it is noticed keep their old content.
-TEST(FaultSweep, AFailedFlushOrNameIsReportedWhetherBehindTheCopiesOrAtTheEnd) {
-#ifdef VELMIRA_SANITIZED
-    GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime";
-#endif
+TEST_F(FaultSweep, AFailedFlushOrNameIsReportedWhetherBehindTheCopiesOrAtTheEnd) {
     // Few descriptors, so that 1,200 files make several batches.
     constexpr rlim_t kDescriptors = 1024;
     const Sandbox sandbox(1200);
@@ -336,48 +293,35 @@ TEST(FaultSweep, AFailedFlushOrNameIsReportedWhetherBehindTheCopiesOrAtTheEnd) {
     }
 }
 
-// The faults that once passed as success or hung, or would unnoticed,
-// each on its own.
-TEST(FaultSweep, AFileThatCannotBeListedIsAnErrorNotASkip) {
-#ifdef VELMIRA_SANITIZED
-    GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime";
-#endif
-    Sandbox sandbox;
-    const Outcome outcome = Restore(sandbox, "unnamed", "fstatat 3 5");
-    CheckRun(sandbox, outcome, "listing");
-    EXPECT_EQ(ErrorNumberOf(outcome), kDeviceIoError) << outcome.error;
-    for (const auto& file : sandbox.files()) EXPECT_EQ(StateOf(sandbox, file), State::Old);
-}
-
-TEST(FaultSweep, AWriteThatMakesNoProgressIsAnErrorNotASpin) {
-#ifdef VELMIRA_SANITIZED
-    GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime";
-#endif
-    Sandbox sandbox;
-    const Outcome outcome = Restore(sandbox, "buffered", "pwrite 1 zero all");
-    CheckRun(sandbox, outcome, "zero write");
-    EXPECT_EQ(ErrorNumberOf(outcome), kDiskFull) << outcome.error;
-}
-
-// A chart program writing a file while it is copied: its size is the same,
-// its content is not, and the copy would be neither old nor new.
-TEST(FaultSweep, ASourceRewrittenUnderItsCopyIsRefused) {
-#ifdef VELMIRA_SANITIZED
-    GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime";
-#endif
-    for (const auto& [copyPath, fault] : {std::pair{"unnamed", "copy_file_range 1 rewrite"},
-                                          std::pair{"buffered", "pread 1 rewrite"}}) {
+// Faults that once passed as success or hung, or would pass unnoticed: a
+// file that cannot be listed is an error, not a skip, and nothing is
+// copied; a write that makes no progress is an error, not a spin; a source
+// rewritten in place under its copy (a chart program writing it, its size
+// the same) is refused.
+TEST_F(FaultSweep, FaultsThatCouldPassUnnoticedAreErrors) {
+    const struct {
+        const char* copyPath;
+        const char* fault;
+        int error;
+        bool rewritten;
+        bool allOld;
+    } kCases[] = {
+        {"unnamed", "fstatat 3 5", kDeviceIoError, false, true},
+        {"buffered", "pwrite 1 zero all", kDiskFull, false, false},
+        {"unnamed", "copy_file_range 1 rewrite", kDeviceIoError, true, false},
+        {"buffered", "pread 1 rewrite", kDeviceIoError, true, false},
+    };
+    for (const auto& c : kCases) {
         const Sandbox sandbox;
-        const Outcome outcome = Restore(sandbox, copyPath, fault);
-        ASSERT_NO_FATAL_FAILURE(CheckRun(sandbox, outcome, fault, true));
-        EXPECT_EQ(ErrorNumberOf(outcome), kDeviceIoError) << fault << ": " << outcome.error;
+        const Outcome outcome = Restore(sandbox, c.copyPath, c.fault);
+        ASSERT_NO_FATAL_FAILURE(CheckRun(sandbox, outcome, c.fault, c.rewritten));
+        EXPECT_EQ(ErrorNumberOf(outcome), c.error) << c.fault << ": " << outcome.error;
+        for (const auto& file : sandbox.files())
+            EXPECT_TRUE(!c.allOld || StateOf(sandbox, file) == State::Old) << c.fault;
     }
 }
 
-TEST(FaultSweep, ACopyWhoseCloseFailsIsNotInPlace) {
-#ifdef VELMIRA_SANITIZED
-    GTEST_SKIP() << "LD_PRELOAD does not mix with the sanitizer runtime";
-#endif
+TEST_F(FaultSweep, ACopyWhoseCloseFailsIsNotInPlace) {
     Sandbox sandbox;
     const Outcome clean = Restore(sandbox, "unnamed", "");
     for (long n = 1; n <= clean.counts.at("close"); ++n) {
