@@ -49,7 +49,7 @@ class ShutdownHold {
 
 RestoreCommands::RestoreCommands(RestoreWindow& window, const DriveRoots& drives,
                                  DriveSource& driveSource)
-    : window_(window), drives_(drives), driveSource_(driveSource), view_(window.Panels()) {}
+    : window_(window), drives_(drives), driveSource_(driveSource) {}
 
 void RestoreCommands::Load() {
     // Silent trap: whatever fails, the window shows what the load had done
@@ -127,7 +127,7 @@ void RestoreCommands::Run() {
     // wait for its reader while the PC shuts down.
     const ShutdownHold hold(window_);
     const RestoreJob job = SelectJob(CurrentSiteRegion(), window_.FirstOptionSelected());
-    RunRestoreJob(job, window_.SelectedDrive().front(), view_, drives_);
+    RunRestoreJob(job, window_.SelectedDrive().front(), window_.Progress(), drives_);
 }
 
 void RestoreCommands::Report(Message message) {

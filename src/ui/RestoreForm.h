@@ -29,7 +29,7 @@ class RectangleShape;
 // "復元開始". Its controls forward their events to RestoreCommands, which
 // decides everything. The window is created anew at every opening and
 // shown modally.
-class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels {
+class RestoreForm : public QDialog, public RestoreWindow, public ProgressView {
     Q_OBJECT
 
   public:
@@ -50,7 +50,7 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     RestoreCommands& Commands() { return commands_; }
 
     // RestoreWindow
-    ProgressPanels& Panels() override { return *this; }
+    ProgressView& Progress() override { return *this; }
     DriveLetterSink& DriveList() override { return *driveSink_; }
     std::size_t DriveCount() const override;
     std::string SelectedDrive() const override;
@@ -64,7 +64,7 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     bool Ask(Message message) override;
     void Close() override;
 
-    // ProgressPanels
+    // ProgressView
     void SetCaption(const std::string& utf8Caption) override;
     float FrameWidth() const override;
     float FillWidth() const override;

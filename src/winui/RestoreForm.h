@@ -27,7 +27,7 @@ namespace velmira {
 // The working window on Windows: controls made from the shared layout, the
 // events forwarded to RestoreCommands, the run's progress drawn here. Shown
 // modally over its owner; created anew at every opening.
-class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPanels {
+class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView {
   public:
     // Control ids, for the window's own notifications and for whoever drives
     // the window by messages.
@@ -62,7 +62,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     bool HoldsShutdown() const { return holdsShutdown_; }
 
     // RestoreWindow
-    ProgressPanels& Panels() override { return *this; }
+    ProgressView& Progress() override { return *this; }
     DriveLetterSink& DriveList() override { return *drvList_; }
     std::size_t DriveCount() const override { return drvList_->Count(); }
     std::string SelectedDrive() const override { return drvList_->Selected(); }
@@ -76,11 +76,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     bool Ask(Message message) override;
     void Close() override { closed_ = true; }
 
-  protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    // ProgressPanels
+    // ProgressView
     void SetCaption(const std::string& utf8Caption) override;
     float FrameWidth() const override { return bar_->FrameWidth(); }
     float FillWidth() const override { return bar_->FillWidth(); }
@@ -89,6 +85,10 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     void ShowInstructions() override;
     EventPump& Events() override { return events_; }
 
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
     LRESULT ColorStatic(HDC dc, HWND control);
     void Paint();
 
