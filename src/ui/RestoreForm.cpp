@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSessionManager>
 
 #include "AccessibleFactory.h"
+#include "CentredRect.h"
 #include "ColorRef.h"
 #include "InputDiscarder.h"
 #include "JapaneseFont.h"
@@ -67,6 +69,10 @@ void SetBackground(QWidget* widget, std::uint32_t bgr) {
     widget->setAutoFillBackground(true);
 }
 
+PixelRect ToPixelRect(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
 }  // namespace
 
 RestoreForm::RestoreForm(UiContext context, QWidget* parent)
@@ -83,6 +89,7 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     // Movement over the bare window resets the label-buttons.
     setMouseTracking(true);
+    PlaceOverOwner();
 
     label1_[2] = MakeLabel("Label1(2)", texts::kRestoreHeading, true, this);
     SetPaletteColor(label1_[2], QPalette::WindowText, colors::kTitleBlue);
@@ -160,6 +167,17 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent)
 }
 
 RestoreForm::~RestoreForm() = default;
+
+// Centred over the start window inside its screen's work area, by the rule
+// of the Windows front end; without an owner, on the primary screen.
+void RestoreForm::PlaceOverOwner() {
+    const QWidget* owner = parentWidget();
+    const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    const QRect over = owner != nullptr ? owner->frameGeometry() : area;
+    const PixelRect placed = CentredRect(width(), height(), ToPixelRect(over), ToPixelRect(area));
+    move(placed.left, placed.top);
+}
 
 void RestoreForm::Form_Load() {
     SetBackground(this, colors::kBackground);

@@ -87,6 +87,8 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void PlaceOverOwner();
+
     std::array<QLabel*, 5> label1_{};
     std::array<LineShape*, 2> line1_{};
     std::array<QFrame*, 3> wakuFrame_{};

@@ -1,6 +1,5 @@
 #include "RestoreForm.h"
 
-#include "CentredRect.h"
 #include "ChildControl.h"
 #include "Layout.h"
 #include "MessagePump.h"
@@ -20,30 +19,6 @@ const TwipsRect& Twips(std::string_view name) {
     return TwipsOf(RestoreFormLayout(), name);
 }
 
-PixelRect Pixels(const RECT& rect) {
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-// The window's rectangle for its client area, centred over its owner inside
-// the work area of the owner's monitor (without an owner, the primary one),
-// wherever that monitor lies.
-RECT WindowRect(HWND owner, int dpi) {
-    const PixelRect client = ToPixels(Twips("RestoreForm"), dpi);
-    RECT rect{0, 0, client.width, client.height};
-    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    monitor.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    GetMonitorInfoW(owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
-                                     : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
-                    &monitor);
-    RECT around = monitor.rcWork;
-    if (owner != nullptr) GetWindowRect(owner, &around);
-    const PixelRect placed = CentredRect(rect.right - rect.left, rect.bottom - rect.top,
-                                         Pixels(around), Pixels(monitor.rcWork));
-    return {placed.left, placed.top, placed.left + placed.width, placed.top + placed.height};
-}
-
 }  // namespace
 
 RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driveSource)
@@ -56,7 +31,8 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
       topLine_(Twips("Line1(0)"), colors::kTitleBlue),
       lowerLine_(Twips("Line1(1)"), colors::kLowerLineGrey),
       commands_(*this, drives, driveSource) {
-    CreateWindowOf(kExStyle, kStyle, owner, WindowRect(owner, dpi_), background_.Handle());
+    CreateCentredWindow(kExStyle, kStyle, owner, ToPixels(Twips("RestoreForm"), dpi_),
+                        background_.Handle());
     const HWND self = Handle();
     const auto at = [this](std::string_view name) { return ToPixels(Twips(name), dpi_); };
     const auto label = [this](HWND parent, std::string_view text, const PixelRect& place, int id,
