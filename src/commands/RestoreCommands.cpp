@@ -7,6 +7,7 @@
 #include "NumberedError.h"
 #include "RemovableDriveList.h"
 #include "RestoreRun.h"
+#include "ScopedFlag.h"
 #include "SiteRegion.h"
 #include "WindowTexts.h"
 
@@ -18,18 +19,6 @@ constexpr int kButtonCount = 2;
 // Tottori's two kinds of data.
 constexpr std::string_view kTottoriOption0 = "カルテ";
 constexpr std::string_view kTottoriOption1 = "検案書";
-
-// Set for the length of a Start command, whichever way it ends.
-class RunningFlag {
-  public:
-    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RunningFlag() { flag_ = false; }
-    RunningFlag(const RunningFlag&) = delete;
-    RunningFlag& operator=(const RunningFlag&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 // Asks the system not to shut down for as long as it lives.
 class ShutdownHold {
@@ -99,7 +88,7 @@ void RestoreCommands::PointerOverWindow() {
 }
 
 void RestoreCommands::Start() {
-    const RunningFlag running(running_);
+    const ScopedFlag running(running_);
     try {
         if (window_.DriveCount() == 0) {
             window_.Ask(Message::DriveListEmpty);

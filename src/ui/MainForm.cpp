@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -76,6 +77,10 @@ void MainForm::ShowRestoreWindow() {
 
 void MainForm::Close() {
     close();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    event->setAccepted(commands_.MayClose());
 }
 
 }  // namespace velmira

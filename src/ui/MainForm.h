@@ -33,6 +33,10 @@ class MainForm : public QWidget, public MainWindow {
     void ShowRestoreWindow() override;
     void Close() override;
 
+  protected:
+    // Refused while the restore window is open.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     UiContext context_;
     MainCommands commands_;

@@ -82,10 +82,9 @@ LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
-            // While the restore window is open this window is disabled; a
-            // close sent by another program waits for it, so that a run and
-            // the box that reports it are never cut short.
-            if (restoreForm_ == nullptr) Close();
+            // This window is disabled while the restore window is open; a
+            // close sent by another program meanwhile is refused.
+            if (commands_.MayClose()) Close();
             return 0;
         case WM_QUERYENDSESSION:
             return restoreForm_ != nullptr && restoreForm_->HoldsShutdown() ? FALSE : TRUE;
