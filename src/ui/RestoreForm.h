@@ -20,7 +20,6 @@ class QRadioButton;
 namespace velmira {
 
 class LabelButton;
-class LineShape;
 class ProgressFill;
 class RectangleShape;
 
@@ -38,12 +37,7 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressView {
 
     // Colours the window, lays the panels on one rectangle, then loads the
     // commands: options by region and the drive list.
-    void Form_Load();
-
-    // 0: close the window; 1: the Start command.
-    void CmdGd_Click(int index) { commands_.Click(index); }
-    void CmdGd_MouseMove(int index) { commands_.PointerOverButton(index); }
-    void Form_MouseMove() { commands_.PointerOverWindow(); }
+    void Load();
 
     // True while a Start command is in progress.
     bool IsRunning() const { return commands_.IsRunning(); }
@@ -87,16 +81,24 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // The constructor's steps, in the order the controls are made.
+    void SetUpWindow();
     void PlaceOverOwner();
+    void MakePanels();
+    void MakeDriveList();
+    void MakeOptions();
+    // Then the keyboard's order: drive list, options, 復元開始, 閉る.
+    void MakeButtons();
 
-    std::array<QLabel*, 5> label1_{};
-    std::array<LineShape*, 2> line1_{};
-    std::array<QFrame*, 3> wakuFrame_{};
-    RectangleShape* syoriSp0_ = nullptr;  // the bar's frame
-    ProgressFill* syoriSp1_ = nullptr;    // its fill
-    QListWidget* drvList_ = nullptr;
-    std::array<QRadioButton*, 2> sentakuOp_{};
-    std::array<LabelButton*, 2> cmdGd_{};
+    QLabel* caption_ = nullptr;
+    QFrame* progress_ = nullptr;
+    QFrame* instructions_ = nullptr;
+    QFrame* options_ = nullptr;
+    RectangleShape* barFrame_ = nullptr;
+    ProgressFill* barFill_ = nullptr;
+    QListWidget* driveList_ = nullptr;
+    std::array<QRadioButton*, 2> option_{};
+    std::array<LabelButton*, 2> buttons_{};
 
     std::unique_ptr<DriveListSink> driveSink_;
     HeldKeys heldKeys_;

@@ -59,7 +59,7 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
                                          Twips("SyoriSp(1)"), kBar, background_.Handle(), dpi_);
 
     label(self, texts::kDriveListLabel, at("Label1(0)"), kDriveLabel, true);
-    drvList_ = std::make_unique<DriveListBox>(self, at("DrvList"), kDrvList, font_.Handle());
+    driveList_ = std::make_unique<DriveListBox>(self, at("DrvList"), kDrvList, font_.Handle());
 
     options_ = std::make_unique<Panel>(self, at("WakuFrame(2)"), background_.Handle(), true);
     option_[0] =
@@ -69,23 +69,23 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
                               at("SentakuOp(1)"), kOption1, font_.Handle());
     SendMessageW(option_[0], BM_SETCHECK, BST_CHECKED, 0);
 
-    cmdGd_[1] = std::make_unique<LabelButton>(self, texts::kStartButton, at("CmdGd(1)"),
-                                              kStartButton, startFont_.Handle(),
-                                              [this] { commands_.PointerOverButton(1); });
-    cmdGd_[0] = std::make_unique<LabelButton>(self, texts::kCloseButton, at("CmdGd(0)"),
-                                              kCloseButton, closeFont_.Handle(),
-                                              [this] { commands_.PointerOverButton(0); });
+    buttons_[1] = std::make_unique<LabelButton>(self, texts::kStartButton, at("CmdGd(1)"),
+                                                kStartButton, startFont_.Handle(),
+                                                [this] { commands_.PointerOverButton(1); });
+    buttons_[0] = std::make_unique<LabelButton>(self, texts::kCloseButton, at("CmdGd(0)"),
+                                                kCloseButton, closeFont_.Handle(),
+                                                [this] { commands_.PointerOverButton(0); });
 }
 
 RestoreForm::~RestoreForm() {
-    cmdGd_ = {};
+    buttons_ = {};
     DestroyOwnWindow();
 }
 
 void RestoreForm::ShowModal() {
     if (owner_ != nullptr) EnableWindow(owner_, FALSE);
     ShowWindow(Handle(), SW_SHOW);
-    SetFocus(drvList_->Handle());
+    SetFocus(driveList_->Handle());
     MessagePump::RunUntil(closed_);
     // The owner is enabled before this window goes, so that it becomes the
     // active window again.
@@ -97,15 +97,15 @@ void RestoreForm::ShowModal() {
 HWND RestoreForm::Item(Id id) const {
     switch (id) {
         case kDrvList:
-            return drvList_->Handle();
+            return driveList_->Handle();
         case kOption0:
             return option_[0];
         case kOption1:
             return option_[1];
         case kCloseButton:
-            return cmdGd_[0]->Handle();
+            return buttons_[0]->Handle();
         case kStartButton:
-            return cmdGd_[1]->Handle();
+            return buttons_[1]->Handle();
         case kHeading:
             return heading_;
         case kCaption:
@@ -122,7 +122,7 @@ HWND RestoreForm::Item(Id id) const {
 }
 
 std::uint32_t RestoreForm::ButtonColor(int index) const {
-    return cmdGd_.at(static_cast<std::size_t>(index))->Color();
+    return buttons_.at(static_cast<std::size_t>(index))->Color();
 }
 
 void RestoreForm::SetOptionCaptions(const std::string& first, const std::string& second) {
@@ -139,8 +139,8 @@ bool RestoreForm::FirstOptionSelected() const {
 }
 
 void RestoreForm::SetButtonColor(int index, std::uint32_t bgr) {
-    if (index < 0 || index >= static_cast<int>(cmdGd_.size())) return;
-    cmdGd_[static_cast<std::size_t>(index)]->SetColor(bgr);
+    if (index < 0 || index >= static_cast<int>(buttons_.size())) return;
+    buttons_[static_cast<std::size_t>(index)]->SetColor(bgr);
 }
 
 void RestoreForm::DiscardPendingInput() {
@@ -223,7 +223,7 @@ LRESULT RestoreForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            for (const auto& button : cmdGd_) {
+            for (const auto& button : buttons_) {
                 if (button && item.hwndItem == button->Handle()) {
                     button->Draw(item, background_.Handle());
                 }

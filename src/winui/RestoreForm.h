@@ -63,9 +63,9 @@ class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView
 
     // RestoreWindow
     ProgressView& Progress() override { return *this; }
-    DriveLetterSink& DriveList() override { return *drvList_; }
-    std::size_t DriveCount() const override { return drvList_->Count(); }
-    std::string SelectedDrive() const override { return drvList_->Selected(); }
+    DriveLetterSink& DriveList() override { return *driveList_; }
+    std::size_t DriveCount() const override { return driveList_->Count(); }
+    std::string SelectedDrive() const override { return driveList_->Selected(); }
     void SetOptionCaptions(const std::string& first, const std::string& second) override;
     void HideOptions() override;
     bool FirstOptionSelected() const override;
@@ -110,9 +110,9 @@ class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView
     std::unique_ptr<Panel> options_;
     HWND heading_ = nullptr;
     HWND caption_ = nullptr;
-    std::unique_ptr<DriveListBox> drvList_;
+    std::unique_ptr<DriveListBox> driveList_;
     std::array<HWND, 2> option_{};
-    std::array<std::unique_ptr<LabelButton>, 2> cmdGd_;
+    std::array<std::unique_ptr<LabelButton>, 2> buttons_;
     RestoreCommands commands_;
 };
 
