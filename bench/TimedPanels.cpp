@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "RestoreRun.h"
-#include "RunProgressView.h"
 
 namespace velmira::bench {
 
@@ -21,10 +20,9 @@ TimedPanels::TimedPanels() {
 }
 
 double TimedPanels::RestoreChartData(const DriveRoots& drives) {
-    RunProgressView view(*this);
     const auto start = std::chrono::steady_clock::now();
     Start();
-    RunRestoreJob(RestoreJob::ChartJob, 'F', view, drives);
+    RunRestoreJob(RestoreJob::ChartJob, 'F', *this, drives);
     Stop();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

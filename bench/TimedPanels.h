@@ -6,7 +6,7 @@
 
 #include "DriveRoots.h"
 #include "FakeEvents.h"
-#include "RestoreWindow.h"
+#include "ProgressView.h"
 
 namespace velmira::bench {
 
@@ -16,7 +16,7 @@ namespace velmira::bench {
 // until the bar is wider than its frame, then flushing until the
 // instructions show. Time spent asleep waiting for events is no gap: an
 // event would have been handled at once.
-class TimedPanels : public ProgressPanels {
+class TimedPanels : public ProgressView {
   public:
     TimedPanels();
 

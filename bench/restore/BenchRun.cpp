@@ -203,12 +203,12 @@ void BenchRun::Listing() const {
         std::size_t entries = 0;
         pair.baseline.push_back(TimeReaddir(tree.BackUp(), &entries));
         const std::int64_t start = MonotonicNanos();
-        window.form().Commands().View().ListFolder(0, tree.BackUp());
+        window.form().ListFolder(0, tree.BackUp());
         pair.restore.push_back(SecondsBetween(start, MonotonicNanos()));
-        if (window.form().Commands().View().ListCount(0) + 2 != entries) {
+        if (window.form().ListCount(0) + 2 != entries) {
             throw std::runtime_error("the window listed " +
-                                     std::to_string(window.form().Commands().View().ListCount(0)) +
-                                     " files of " + std::to_string(entries - 2));
+                                     std::to_string(window.form().ListCount(0)) + " files of " +
+                                     std::to_string(entries - 2));
         }
     }
     PrintPair("listing (" + std::to_string(options_.listFiles) + " files)", "window", "readdir",

@@ -29,7 +29,7 @@ WindowRestore::~WindowRestore() = default;
 
 void WindowRestore::Open() {
     form_ = std::make_unique<RestoreForm>(UiContext{drives_, drives_});
-    form_->Form_Load();
+    form_->Load();
     form_->show();
     if (!QTest::qWaitForWindowExposed(form_.get())) {
         throw std::runtime_error("the restore window was not shown");

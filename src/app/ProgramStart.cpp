@@ -44,7 +44,7 @@ QIcon ProgramStart::WindowIcon() {
 int ProgramStart::Run(const DriveRoots& drives, DriveSource& driveSource) {
     auto form = std::make_unique<MainForm>(UiContext{drives, driveSource});
     try {
-        form->Form_Load();
+        form->Load();
     } catch (const NumberedError& error) {
         return Fail(QString::fromStdString(StartupReport::Text(error, drives)));
     } catch (const std::exception& error) {

@@ -1,5 +1,6 @@
 #include "MainCommands.h"
 
+#include "ScopedFlag.h"
 #include "SitePrefecture.h"
 #include "WindowTexts.h"
 
@@ -13,6 +14,7 @@ void MainCommands::Load() {
 void MainCommands::Click(int index) {
     if (index == 0) {
         // A new window each time, so its drive list and options start afresh.
+        const ScopedFlag open(restoreWindowOpen_);
         window_.ShowRestoreWindow();
     } else {
         window_.Close();

@@ -32,9 +32,15 @@ class MainCommands {
     // program.
     void Click(int index);
 
+    // Whether the window may close now (by its frame or another program):
+    // not while the restore window is open, so that a run and the box that
+    // reports it are never cut short.
+    bool MayClose() const { return !restoreWindowOpen_; }
+
   private:
     MainWindow& window_;
     const DriveRoots& drives_;
+    bool restoreWindowOpen_ = false;
 };
 
 }  // namespace velmira

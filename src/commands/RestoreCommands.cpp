@@ -7,6 +7,7 @@
 #include "NumberedError.h"
 #include "RemovableDriveList.h"
 #include "RestoreRun.h"
+#include "ScopedFlag.h"
 #include "SiteRegion.h"
 #include "WindowTexts.h"
 
@@ -18,18 +19,6 @@ constexpr int kButtonCount = 2;
 // Tottori's two kinds of data.
 constexpr std::string_view kTottoriOption0 = "カルテ";
 constexpr std::string_view kTottoriOption1 = "検案書";
-
-// Set for the length of a Start command, whichever way it ends.
-class RunningFlag {
-  public:
-    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RunningFlag() { flag_ = false; }
-    RunningFlag(const RunningFlag&) = delete;
-    RunningFlag& operator=(const RunningFlag&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 // Asks the system not to shut down for as long as it lives.
 class ShutdownHold {
@@ -49,7 +38,7 @@ class ShutdownHold {
 
 RestoreCommands::RestoreCommands(RestoreWindow& window, const DriveRoots& drives,
                                  DriveSource& driveSource)
-    : window_(window), drives_(drives), driveSource_(driveSource), view_(window.Panels()) {}
+    : window_(window), drives_(drives), driveSource_(driveSource) {}
 
 void RestoreCommands::Load() {
     // Silent trap: whatever fails, the window shows what the load had done
@@ -101,7 +90,7 @@ void RestoreCommands::PointerOverWindow() {
 }
 
 void RestoreCommands::Start() {
-    const RunningFlag running(running_);
+    const ScopedFlag running(running_);
     try {
         if (window_.DriveCount() == 0) {
             window_.Ask(Message::DriveListEmpty);
@@ -129,7 +118,7 @@ void RestoreCommands::Run() {
     // wait for its reader while the PC shuts down.
     const ShutdownHold hold(window_);
     const RestoreJob job = SelectJob(CurrentSiteRegion(), window_.FirstOptionSelected());
-    RunRestoreJob(job, window_.SelectedDrive().front(), view_, drives_);
+    RunRestoreJob(job, window_.SelectedDrive().front(), window_.Progress(), drives_);
 }
 
 void RestoreCommands::Report(Message message) {

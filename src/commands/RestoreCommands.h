@@ -5,7 +5,6 @@
 #include "DriveRoots.h"
 #include "DriveSource.h"
 #include "RestoreWindow.h"
-#include "RunProgressView.h"
 
 namespace velmira {
 
@@ -34,9 +33,6 @@ class RestoreCommands {
     bool MayClose() const { return !running_; }
     bool IsRunning() const { return running_; }
 
-    // The run's view, with the folder listings of the last runs.
-    RunProgressView& View() { return view_; }
-
   private:
     void Start();
     void Run();
@@ -46,7 +42,6 @@ class RestoreCommands {
     RestoreWindow& window_;
     const DriveRoots& drives_;
     DriveSource& driveSource_;
-    RunProgressView view_;
     std::uint32_t highlightColor_ = 0;
     bool running_ = false;
 };

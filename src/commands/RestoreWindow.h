@@ -6,30 +6,10 @@
 #include <string>
 
 #include "DriveLetterSink.h"
-#include "EventPump.h"
 #include "Message.h"
+#include "ProgressView.h"
 
 namespace velmira {
-
-// What a run shows on the restore window: the caption, the bar and the two
-// panels. The folder listing of a run is kept by the commands themselves.
-// Widths are twips in single precision, read back as the window keeps them.
-class ProgressPanels {
-  public:
-    virtual ~ProgressPanels() = default;
-
-    virtual void SetCaption(const std::string& utf8Caption) = 0;
-    virtual float FrameWidth() const = 0;
-    virtual float FillWidth() const = 0;
-    virtual void SetFillWidth(float twips) = 0;
-    // Progress panel visible, then instructions panel hidden.
-    virtual void ShowProgress() = 0;
-    // Instructions panel visible, then progress panel hidden.
-    virtual void ShowInstructions() = 0;
-    // The window's events. Commands that arrive while they are handled
-    // reach RestoreCommands, which drops them during a run.
-    virtual EventPump& Events() = 0;
-};
 
 // What the restore window's commands need of a window. Implemented by each
 // front end; the commands never touch a control otherwise.
@@ -37,7 +17,8 @@ class RestoreWindow {
   public:
     virtual ~RestoreWindow() = default;
 
-    virtual ProgressPanels& Panels() = 0;
+    // What a run shows: the caption, the bar and the panels.
+    virtual ProgressView& Progress() = 0;
 
     // The drive list: filled at load, read by the Start command.
     virtual DriveLetterSink& DriveList() = 0;

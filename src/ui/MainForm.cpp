@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -56,7 +57,7 @@ MainForm::MainForm(UiContext context, QWidget* parent)
         // Neither is the window's default button; Enter presses the one that
         // has the focus, as Space does.
         button->setAutoDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { commands_.Click(index); });
         command1_[static_cast<std::size_t>(index)] = button;
     }
     setTabOrder(command1_[0], command1_[1]);
@@ -70,12 +71,16 @@ void MainForm::SetLabelTexts(const std::string& label1, const std::string& label
 
 void MainForm::ShowRestoreWindow() {
     RestoreForm form(context_, this);
-    form.Form_Load();
+    form.Load();
     form.exec();
 }
 
 void MainForm::Close() {
     close();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    event->setAccepted(commands_.MayClose());
 }
 
 }  // namespace velmira

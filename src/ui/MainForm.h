@@ -22,16 +22,16 @@ class MainForm : public QWidget, public MainWindow {
 
     // Fills the labels, then reads the site prefecture. A failure to read it
     // escapes as a numbered error; the window must then not be shown.
-    void Form_Load() { commands_.Load(); }
-
-    // 0: open a new restore window modally and wait for it to close;
-    // any other index: close this window, which ends the program.
-    void Command1_Click(int index) { commands_.Click(index); }
+    void Load() { commands_.Load(); }
 
     // MainWindow
     void SetLabelTexts(const std::string& label1, const std::string& label2) override;
     void ShowRestoreWindow() override;
     void Close() override;
+
+  protected:
+    // Refused while the restore window is open.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     UiContext context_;

@@ -2,8 +2,6 @@
 
 #include <QAccessible>
 #include <QTimer>
-#include <algorithm>
-#include <cmath>
 
 namespace velmira {
 
@@ -33,14 +31,6 @@ void ProgressFill::SetFill(float twips) {
         QAccessibleValueChangeEvent event(this, after);
         QAccessible::updateAccessibility(&event);
     }
-}
-
-int ProgressFill::Percent() const {
-    const double frame = frame_.WidthTwips();
-    if (!(frame > 0)) return 0;
-    const double share = (static_cast<double>(WidthTwips()) - 1.0) / frame;
-    if (!std::isfinite(share)) return 0;
-    return static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * 100.0));
 }
 
 }  // namespace velmira

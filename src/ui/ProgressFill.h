@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BarPercent.h"
 #include "FramePacer.h"
 #include "RectangleShape.h"
 
@@ -17,9 +18,7 @@ class ProgressFill : public RectangleShape {
     ProgressFill(TwipsRect twips, QColor fill, const RectangleShape& frame, QWidget* parent);
 
     void SetFill(float twips);
-    // The fill's share of the frame: 0 at the bar's 1-twip start, 100 once
-    // it covers the frame.
-    int Percent() const;
+    int Percent() const { return BarPercent(WidthTwips(), frame_.WidthTwips()); }
 
   private:
     const RectangleShape& frame_;

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSessionManager>
 
 #include "AccessibleFactory.h"
+#include "CentredRect.h"
 #include "ColorRef.h"
 #include "InputDiscarder.h"
 #include "JapaneseFont.h"
@@ -41,9 +43,12 @@ Widget* Named(Widget* widget, const char* name) {
 }
 
 // A transparent label at its place; an auto-sizing one fits its one line,
-// the others keep their size and wrap.
+// the others keep their size and wrap. Labels, frames and the drive list
+// keep pointer movement from the window: only the bare window and its
+// lines reset the label-buttons.
 QLabel* MakeLabel(const char* name, std::string_view text, bool autoSize, QWidget* parent) {
     auto* label = Named(new QLabel(ToQString(text), parent), name);
+    label->setAttribute(Qt::WA_NoMousePropagation);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(PixelsOf(name));
     if (autoSize) {
@@ -56,9 +61,14 @@ QLabel* MakeLabel(const char* name, std::string_view text, bool autoSize, QWidge
 
 QFrame* MakeFrame(const char* name, QWidget* parent) {
     auto* frame = Named(new QFrame(parent), name);
+    frame->setAttribute(Qt::WA_NoMousePropagation);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame->setGeometry(PixelsOf(name));
     return frame;
+}
+
+LineShape* MakeLine(const char* name, std::uint32_t bgr, QWidget* parent) {
+    return Named(new LineShape(TwipsOf(name), FromColorRef(bgr), parent), name);
 }
 
 // Buttons fill with their Button role, frames and windows with Window.
@@ -67,10 +77,37 @@ void SetBackground(QWidget* widget, std::uint32_t bgr) {
     widget->setAutoFillBackground(true);
 }
 
+PixelRect ToPixelRect(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
 }  // namespace
 
 RestoreForm::RestoreForm(UiContext context, QWidget* parent)
     : QDialog(parent), commands_(*this, context.drives, context.driveSource) {
+    SetUpWindow();
+    PlaceOverOwner();
+    MakePanels();
+    MakeDriveList();
+    MakeOptions();
+    MakeButtons();
+}
+
+RestoreForm::~RestoreForm() = default;
+
+void RestoreForm::Load() {
+    SetBackground(this, colors::kBackground);
+    SetBackground(progress_, colors::kBackground);
+    progress_->setFrameShape(QFrame::NoFrame);
+    SetBackground(instructions_, colors::kBackground);
+    instructions_->setGeometry(progress_->geometry());
+    instructions_->setFrameShape(QFrame::NoFrame);
+    SetBackground(options_, colors::kBackground);
+    for (auto* option : option_) SetBackground(option, colors::kBackground);
+    commands_.Load();
+}
+
+void RestoreForm::SetUpWindow() {
     setObjectName(QStringLiteral("RestoreForm"));
     InstallAccessibleFactory();
     // An empty title would make the window system show the program's name;
@@ -83,120 +120,113 @@ RestoreForm::RestoreForm(UiContext context, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     // Movement over the bare window resets the label-buttons.
     setMouseTracking(true);
+    // The session manager asks before the session ends: not under a run.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (holdsShutdown_ && manager.allowsInteraction()) manager.cancel();
+    });
+}
 
-    label1_[2] = MakeLabel("Label1(2)", texts::kRestoreHeading, true, this);
-    SetPaletteColor(label1_[2], QPalette::WindowText, colors::kTitleBlue);
-    line1_[0] = Named(new LineShape(TwipsOf("Line1(0)"), FromColorRef(colors::kTitleBlue), this),
-                      "Line1(0)");
+// Centred over the start window inside its screen's work area, by the rule
+// of the Windows front end; without an owner, on the primary screen.
+void RestoreForm::PlaceOverOwner() {
+    const QWidget* owner = parentWidget();
+    const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    const QRect over = owner != nullptr ? owner->frameGeometry() : area;
+    const PixelRect placed = CentredRect(width(), height(), ToPixelRect(over), ToPixelRect(area));
+    move(placed.left, placed.top);
+}
 
-    wakuFrame_[0] = MakeFrame("WakuFrame(0)", this);
-    label1_[1] = MakeLabel("Label1(1)", texts::kIdleCaption, true, wakuFrame_[0]);
-    syoriSp0_ = Named(new RectangleShape(TwipsOf("SyoriSp(0)"), {}, wakuFrame_[0]), "SyoriSp(0)");
-    syoriSp1_ = Named(new ProgressFill(TwipsOf("SyoriSp(1)"), FromColorRef(colors::kBarGreen),
-                                       *syoriSp0_, wakuFrame_[0]),
-                      "SyoriSp(1)");
+// The heading, then the two panels on one rectangle.
+void RestoreForm::MakePanels() {
+    auto* heading = MakeLabel("Label1(2)", texts::kRestoreHeading, true, this);
+    SetPaletteColor(heading, QPalette::WindowText, colors::kTitleBlue);
+    MakeLine("Line1(0)", colors::kTitleBlue, this);
+
+    progress_ = MakeFrame("WakuFrame(0)", this);
+    caption_ = MakeLabel("Label1(1)", texts::kIdleCaption, true, progress_);
+    barFrame_ = Named(new RectangleShape(TwipsOf("SyoriSp(0)"), {}, progress_), "SyoriSp(0)");
+    barFill_ = Named(new ProgressFill(TwipsOf("SyoriSp(1)"), FromColorRef(colors::kBarGreen),
+                                      *barFrame_, progress_),
+                     "SyoriSp(1)");
 
     // Created after the progress panel, so it lies in front of it until the
     // first run switches panels.
-    wakuFrame_[1] = MakeFrame("WakuFrame(1)", this);
-    label1_[3] = MakeLabel("Label1(3)", texts::kInsertDisk, false, wakuFrame_[1]);
-    label1_[4] = MakeLabel("Label1(4)", texts::kPickLowest, false, wakuFrame_[1]);
+    instructions_ = MakeFrame("WakuFrame(1)", this);
+    MakeLabel("Label1(3)", texts::kInsertDisk, false, instructions_);
+    MakeLabel("Label1(4)", texts::kPickLowest, false, instructions_);
+}
 
-    line1_[1] = Named(
-        new LineShape(TwipsOf("Line1(1)"), FromColorRef(colors::kLowerLineGrey), this), "Line1(1)");
-    label1_[0] = MakeLabel("Label1(0)", texts::kDriveListLabel, true, this);
+void RestoreForm::MakeDriveList() {
+    MakeLine("Line1(1)", colors::kLowerLineGrey, this);
+    MakeLabel("Label1(0)", texts::kDriveListLabel, true, this);
+    driveList_ = Named(new QListWidget(this), "DrvList");
+    driveList_->setAttribute(Qt::WA_NoMousePropagation);
+    driveList_->setGeometry(PixelsOf("DrvList"));
+    driveSink_ = std::make_unique<DriveListSink>(*driveList_);
+}
 
-    drvList_ = Named(new QListWidget(this), "DrvList");
-    drvList_->setGeometry(PixelsOf("DrvList"));
-    driveSink_ = std::make_unique<DriveListSink>(*drvList_);
-
-    wakuFrame_[2] = MakeFrame("WakuFrame(2)", this);
-    sentakuOp_[0] =
-        Named(new QRadioButton(ToQString(texts::kOption0), wakuFrame_[2]), "SentakuOp(0)");
-    sentakuOp_[1] =
-        Named(new QRadioButton(ToQString(texts::kOption1), wakuFrame_[2]), "SentakuOp(1)");
+void RestoreForm::MakeOptions() {
+    options_ = MakeFrame("WakuFrame(2)", this);
+    option_[0] = Named(new QRadioButton(ToQString(texts::kOption0), options_), "SentakuOp(0)");
+    option_[1] = Named(new QRadioButton(ToQString(texts::kOption1), options_), "SentakuOp(1)");
     // Tab enters the option group at its selected option; the arrow keys move
     // within the group.
-    for (auto* option : sentakuOp_) {
+    for (auto* option : option_) {
         option->setGeometry(PixelsOf(option->objectName().toStdString()));
         connect(option, &QRadioButton::toggled, option, [option](bool checked) {
             option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
         });
         option->setFocusPolicy(Qt::ClickFocus);
     }
-    sentakuOp_[0]->setChecked(true);
-
-    const char* const cmdNames[] = {"CmdGd(0)", "CmdGd(1)"};
-    const std::string_view cmdTexts[] = {texts::kCloseButton, texts::kStartButton};
-    const double cmdPoints[] = {kCloseButtonPoints, kStartButtonPoints};
-    for (int index : {1, 0}) {
-        auto* button = Named(new LabelButton(ToQString(cmdTexts[index]), this), cmdNames[index]);
-        button->setFont(JapaneseFont(cmdPoints[index], true));
-        button->setGeometry(PixelsOf(cmdNames[index]));
-        button->adjustSize();
-        connect(button, &LabelButton::clicked, this, [this, index] { CmdGd_Click(index); });
-        connect(button, &LabelButton::pointerMoved, this,
-                [this, index] { CmdGd_MouseMove(index); });
-        cmdGd_[static_cast<std::size_t>(index)] = button;
-    }
-
-    // Only the window background and the lines report movement to the
-    // window; everything else keeps it to itself.
-    for (QWidget* widget : std::initializer_list<QWidget*>{
-             label1_[0], label1_[2], wakuFrame_[0], wakuFrame_[1], wakuFrame_[2], drvList_}) {
-        widget->setAttribute(Qt::WA_NoMousePropagation);
-    }
-
-    // The session manager asks before the session ends: not under a run.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
-        if (holdsShutdown_ && manager.allowsInteraction()) manager.cancel();
-    });
-
-    setTabOrder(drvList_, sentakuOp_[1]);
-    setTabOrder(sentakuOp_[1], sentakuOp_[0]);
-    setTabOrder(sentakuOp_[0], cmdGd_[1]);
-    setTabOrder(cmdGd_[1], cmdGd_[0]);
-    drvList_->setFocus();
+    option_[0]->setChecked(true);
 }
 
-RestoreForm::~RestoreForm() = default;
-
-void RestoreForm::Form_Load() {
-    SetBackground(this, colors::kBackground);
-    SetBackground(wakuFrame_[0], colors::kBackground);
-    wakuFrame_[0]->setFrameShape(QFrame::NoFrame);
-    SetBackground(wakuFrame_[1], colors::kBackground);
-    wakuFrame_[1]->setGeometry(wakuFrame_[0]->geometry());
-    wakuFrame_[1]->setFrameShape(QFrame::NoFrame);
-    SetBackground(wakuFrame_[2], colors::kBackground);
-    for (auto* option : sentakuOp_) SetBackground(option, colors::kBackground);
-    commands_.Load();
+void RestoreForm::MakeButtons() {
+    const char* const names[] = {"CmdGd(0)", "CmdGd(1)"};
+    const std::string_view captions[] = {texts::kCloseButton, texts::kStartButton};
+    const double points[] = {kCloseButtonPoints, kStartButtonPoints};
+    for (int index : {1, 0}) {
+        auto* button = Named(new LabelButton(ToQString(captions[index]), this), names[index]);
+        button->setFont(JapaneseFont(points[index], true));
+        button->setGeometry(PixelsOf(names[index]));
+        button->adjustSize();
+        connect(button, &LabelButton::clicked, this, [this, index] { commands_.Click(index); });
+        connect(button, &LabelButton::pointerMoved, this,
+                [this, index] { commands_.PointerOverButton(index); });
+        buttons_[static_cast<std::size_t>(index)] = button;
+    }
+    setTabOrder(driveList_, option_[1]);
+    setTabOrder(option_[1], option_[0]);
+    setTabOrder(option_[0], buttons_[1]);
+    setTabOrder(buttons_[1], buttons_[0]);
+    driveList_->setFocus();
 }
 
 std::size_t RestoreForm::DriveCount() const {
-    return static_cast<std::size_t>(drvList_->count());
+    return static_cast<std::size_t>(driveList_->count());
 }
 
 std::string RestoreForm::SelectedDrive() const {
-    const QList<QListWidgetItem*> selected = drvList_->selectedItems();
+    const QList<QListWidgetItem*> selected = driveList_->selectedItems();
     return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
 }
 
 void RestoreForm::SetOptionCaptions(const std::string& first, const std::string& second) {
-    sentakuOp_[0]->setText(QString::fromStdString(first));
-    sentakuOp_[1]->setText(QString::fromStdString(second));
+    option_[0]->setText(QString::fromStdString(first));
+    option_[1]->setText(QString::fromStdString(second));
 }
 
 void RestoreForm::HideOptions() {
-    wakuFrame_[2]->hide();
+    options_->hide();
 }
 
 bool RestoreForm::FirstOptionSelected() const {
-    return sentakuOp_[0]->isChecked();
+    return option_[0]->isChecked();
 }
 
 void RestoreForm::SetButtonColor(int index, std::uint32_t bgr) {
-    SetPaletteColor(cmdGd_.at(static_cast<std::size_t>(index)), QPalette::WindowText, bgr);
+    SetPaletteColor(buttons_.at(static_cast<std::size_t>(index)), QPalette::WindowText, bgr);
 }
 
 void RestoreForm::DiscardPendingInput() {
@@ -227,7 +257,7 @@ void RestoreForm::reject() {
 
 void RestoreForm::mouseMoveEvent(QMouseEvent* event) {
     QDialog::mouseMoveEvent(event);
-    Form_MouseMove();
+    commands_.PointerOverWindow();
 }
 
 // The window has no cancel key: Escape does not close it.
@@ -240,30 +270,30 @@ void RestoreForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void RestoreForm::SetCaption(const std::string& utf8Caption) {
-    label1_[1]->setText(QString::fromStdString(utf8Caption));
-    label1_[1]->adjustSize();
+    caption_->setText(QString::fromStdString(utf8Caption));
+    caption_->adjustSize();
 }
 
 float RestoreForm::FrameWidth() const {
-    return syoriSp0_->WidthTwips();
+    return barFrame_->WidthTwips();
 }
 
 float RestoreForm::FillWidth() const {
-    return syoriSp1_->WidthTwips();
+    return barFill_->WidthTwips();
 }
 
 void RestoreForm::SetFillWidth(float twips) {
-    syoriSp1_->SetFill(twips);
+    barFill_->SetFill(twips);
 }
 
 void RestoreForm::ShowProgress() {
-    wakuFrame_[0]->show();
-    wakuFrame_[1]->hide();
+    progress_->show();
+    instructions_->hide();
 }
 
 void RestoreForm::ShowInstructions() {
-    wakuFrame_[1]->show();
-    wakuFrame_[0]->hide();
+    instructions_->show();
+    progress_->hide();
 }
 
 }  // namespace velmira

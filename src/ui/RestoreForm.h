@@ -20,7 +20,6 @@ class QRadioButton;
 namespace velmira {
 
 class LabelButton;
-class LineShape;
 class ProgressFill;
 class RectangleShape;
 
@@ -29,7 +28,7 @@ class RectangleShape;
 // "復元開始". Its controls forward their events to RestoreCommands, which
 // decides everything. The window is created anew at every opening and
 // shown modally.
-class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels {
+class RestoreForm : public QDialog, public RestoreWindow, public ProgressView {
     Q_OBJECT
 
   public:
@@ -38,19 +37,14 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
 
     // Colours the window, lays the panels on one rectangle, then loads the
     // commands: options by region and the drive list.
-    void Form_Load();
-
-    // 0: close the window; 1: the Start command.
-    void CmdGd_Click(int index) { commands_.Click(index); }
-    void CmdGd_MouseMove(int index) { commands_.PointerOverButton(index); }
-    void Form_MouseMove() { commands_.PointerOverWindow(); }
+    void Load();
 
     // True while a Start command is in progress.
     bool IsRunning() const { return commands_.IsRunning(); }
     RestoreCommands& Commands() { return commands_; }
 
     // RestoreWindow
-    ProgressPanels& Panels() override { return *this; }
+    ProgressView& Progress() override { return *this; }
     DriveLetterSink& DriveList() override { return *driveSink_; }
     std::size_t DriveCount() const override;
     std::string SelectedDrive() const override;
@@ -64,7 +58,7 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     bool Ask(Message message) override;
     void Close() override;
 
-    // ProgressPanels
+    // ProgressView
     void SetCaption(const std::string& utf8Caption) override;
     float FrameWidth() const override;
     float FillWidth() const override;
@@ -87,14 +81,24 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressPanels 
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    std::array<QLabel*, 5> label1_{};
-    std::array<LineShape*, 2> line1_{};
-    std::array<QFrame*, 3> wakuFrame_{};
-    RectangleShape* syoriSp0_ = nullptr;  // the bar's frame
-    ProgressFill* syoriSp1_ = nullptr;    // its fill
-    QListWidget* drvList_ = nullptr;
-    std::array<QRadioButton*, 2> sentakuOp_{};
-    std::array<LabelButton*, 2> cmdGd_{};
+    // The constructor's steps, in the order the controls are made.
+    void SetUpWindow();
+    void PlaceOverOwner();
+    void MakePanels();
+    void MakeDriveList();
+    void MakeOptions();
+    // Then the keyboard's order: drive list, options, 復元開始, 閉る.
+    void MakeButtons();
+
+    QLabel* caption_ = nullptr;
+    QFrame* progress_ = nullptr;
+    QFrame* instructions_ = nullptr;
+    QFrame* options_ = nullptr;
+    RectangleShape* barFrame_ = nullptr;
+    ProgressFill* barFill_ = nullptr;
+    QListWidget* driveList_ = nullptr;
+    std::array<QRadioButton*, 2> option_{};
+    std::array<LabelButton*, 2> buttons_{};
 
     std::unique_ptr<DriveListSink> driveSink_;
     HeldKeys heldKeys_;

@@ -1,7 +1,5 @@
 #include "MainForm.h"
 
-#include <algorithm>
-
 #include "ChildControl.h"
 #include "Layout.h"
 #include "RestoreForm.h"
@@ -20,18 +18,6 @@ const TwipsRect& Twips(std::string_view name) {
     return TwipsOf(MainFormLayout(), name);
 }
 
-// Centred on the screen.
-RECT WindowRect(int dpi) {
-    const PixelRect client = ToPixels(Twips("MainForm"), dpi);
-    RECT rect{0, 0, client.width, client.height};
-    AdjustWindowRectEx(&rect, kStyle, FALSE, WS_EX_CONTROLPARENT);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-    return {left, top, left + width, top + height};
-}
-
 }  // namespace
 
 MainForm::MainForm(const DriveRoots& drives, DriveSource& driveSource)
@@ -40,8 +26,8 @@ MainForm::MainForm(const DriveRoots& drives, DriveSource& driveSource)
       dpi_(ScreenDpi()),
       font_(kLabelButtonFace, kControlPoints, dpi_),
       commands_(*this, drives) {
-    CreateWindowOf(WS_EX_CONTROLPARENT, kStyle, nullptr, WindowRect(dpi_),
-                   GetSysColorBrush(COLOR_BTNFACE));
+    CreateCentredWindow(WS_EX_CONTROLPARENT, kStyle, nullptr, ToPixels(Twips("MainForm"), dpi_),
+                        GetSysColorBrush(COLOR_BTNFACE));
     const HWND self = Handle();
     SetWindowTextW(self, WideText(texts::kMainTitle).c_str());
     const auto at = [this](std::string_view name) { return ToPixels(Twips(name), dpi_); };
@@ -96,10 +82,9 @@ LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
-            // While the restore window is open this window is disabled; a
-            // close sent by another program waits for it, so that a run and
-            // the box that reports it are never cut short.
-            if (restoreForm_ == nullptr) Close();
+            // This window is disabled while the restore window is open; a
+            // close sent by another program meanwhile is refused.
+            if (commands_.MayClose()) Close();
             return 0;
         case WM_QUERYENDSESSION:
             return restoreForm_ != nullptr && restoreForm_->HoldsShutdown() ? FALSE : TRUE;

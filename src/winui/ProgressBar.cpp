@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "ChildControl.h"
 
@@ -65,14 +64,6 @@ void ProgressBar::SetFillWidth(float twips) {
         case FramePacer::Pace::Waiting:
             break;
     }
-}
-
-int ProgressBar::Percent() const {
-    const double frame = frame_.Width();
-    if (!(frame > 0)) return 0;
-    const double share = (fill_.Width() - 1.0) / frame;
-    if (!std::isfinite(share)) return 0;
-    return static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * 100.0));
 }
 
 void ProgressBar::Paint(HDC dc) const {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "BarPercent.h"
 #include "FramePacer.h"
 #include "Layout.h"
 #include "RectangleShape.h"
@@ -32,9 +33,7 @@ class ProgressBar {
     static LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self);
     void Paint(HDC dc) const;
-    // The fill's share of the frame: 0 at the bar's 1-twip start, 100 once
-    // it covers the frame.
-    int Percent() const;
+    int Percent() const { return BarPercent(fill_.Width(), frame_.Width()); }
 
     RectangleShape frame_;
     RectangleShape fill_;

@@ -1,6 +1,5 @@
 #include "RestoreForm.h"
 
-#include "CentredRect.h"
 #include "ChildControl.h"
 #include "Layout.h"
 #include "MessagePump.h"
@@ -20,30 +19,6 @@ const TwipsRect& Twips(std::string_view name) {
     return TwipsOf(RestoreFormLayout(), name);
 }
 
-PixelRect Pixels(const RECT& rect) {
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-// The window's rectangle for its client area, centred over its owner inside
-// the work area of the owner's monitor (without an owner, the primary one),
-// wherever that monitor lies.
-RECT WindowRect(HWND owner, int dpi) {
-    const PixelRect client = ToPixels(Twips("RestoreForm"), dpi);
-    RECT rect{0, 0, client.width, client.height};
-    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    monitor.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    GetMonitorInfoW(owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
-                                     : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
-                    &monitor);
-    RECT around = monitor.rcWork;
-    if (owner != nullptr) GetWindowRect(owner, &around);
-    const PixelRect placed = CentredRect(rect.right - rect.left, rect.bottom - rect.top,
-                                         Pixels(around), Pixels(monitor.rcWork));
-    return {placed.left, placed.top, placed.left + placed.width, placed.top + placed.height};
-}
-
 }  // namespace
 
 RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driveSource)
@@ -56,7 +31,8 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
       topLine_(Twips("Line1(0)"), colors::kTitleBlue),
       lowerLine_(Twips("Line1(1)"), colors::kLowerLineGrey),
       commands_(*this, drives, driveSource) {
-    CreateWindowOf(kExStyle, kStyle, owner, WindowRect(owner, dpi_), background_.Handle());
+    CreateCentredWindow(kExStyle, kStyle, owner, ToPixels(Twips("RestoreForm"), dpi_),
+                        background_.Handle());
     const HWND self = Handle();
     const auto at = [this](std::string_view name) { return ToPixels(Twips(name), dpi_); };
     const auto label = [this](HWND parent, std::string_view text, const PixelRect& place, int id,
@@ -83,7 +59,7 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
                                          Twips("SyoriSp(1)"), kBar, background_.Handle(), dpi_);
 
     label(self, texts::kDriveListLabel, at("Label1(0)"), kDriveLabel, true);
-    drvList_ = std::make_unique<DriveListBox>(self, at("DrvList"), kDrvList, font_.Handle());
+    driveList_ = std::make_unique<DriveListBox>(self, at("DrvList"), kDrvList, font_.Handle());
 
     options_ = std::make_unique<Panel>(self, at("WakuFrame(2)"), background_.Handle(), true);
     option_[0] =
@@ -93,23 +69,23 @@ RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driv
                               at("SentakuOp(1)"), kOption1, font_.Handle());
     SendMessageW(option_[0], BM_SETCHECK, BST_CHECKED, 0);
 
-    cmdGd_[1] = std::make_unique<LabelButton>(self, texts::kStartButton, at("CmdGd(1)"),
-                                              kStartButton, startFont_.Handle(),
-                                              [this] { commands_.PointerOverButton(1); });
-    cmdGd_[0] = std::make_unique<LabelButton>(self, texts::kCloseButton, at("CmdGd(0)"),
-                                              kCloseButton, closeFont_.Handle(),
-                                              [this] { commands_.PointerOverButton(0); });
+    buttons_[1] = std::make_unique<LabelButton>(self, texts::kStartButton, at("CmdGd(1)"),
+                                                kStartButton, startFont_.Handle(),
+                                                [this] { commands_.PointerOverButton(1); });
+    buttons_[0] = std::make_unique<LabelButton>(self, texts::kCloseButton, at("CmdGd(0)"),
+                                                kCloseButton, closeFont_.Handle(),
+                                                [this] { commands_.PointerOverButton(0); });
 }
 
 RestoreForm::~RestoreForm() {
-    cmdGd_ = {};
+    buttons_ = {};
     DestroyOwnWindow();
 }
 
 void RestoreForm::ShowModal() {
     if (owner_ != nullptr) EnableWindow(owner_, FALSE);
     ShowWindow(Handle(), SW_SHOW);
-    SetFocus(drvList_->Handle());
+    SetFocus(driveList_->Handle());
     MessagePump::RunUntil(closed_);
     // The owner is enabled before this window goes, so that it becomes the
     // active window again.
@@ -121,15 +97,15 @@ void RestoreForm::ShowModal() {
 HWND RestoreForm::Item(Id id) const {
     switch (id) {
         case kDrvList:
-            return drvList_->Handle();
+            return driveList_->Handle();
         case kOption0:
             return option_[0];
         case kOption1:
             return option_[1];
         case kCloseButton:
-            return cmdGd_[0]->Handle();
+            return buttons_[0]->Handle();
         case kStartButton:
-            return cmdGd_[1]->Handle();
+            return buttons_[1]->Handle();
         case kHeading:
             return heading_;
         case kCaption:
@@ -146,7 +122,7 @@ HWND RestoreForm::Item(Id id) const {
 }
 
 std::uint32_t RestoreForm::ButtonColor(int index) const {
-    return cmdGd_.at(static_cast<std::size_t>(index))->Color();
+    return buttons_.at(static_cast<std::size_t>(index))->Color();
 }
 
 void RestoreForm::SetOptionCaptions(const std::string& first, const std::string& second) {
@@ -163,8 +139,8 @@ bool RestoreForm::FirstOptionSelected() const {
 }
 
 void RestoreForm::SetButtonColor(int index, std::uint32_t bgr) {
-    if (index < 0 || index >= static_cast<int>(cmdGd_.size())) return;
-    cmdGd_[static_cast<std::size_t>(index)]->SetColor(bgr);
+    if (index < 0 || index >= static_cast<int>(buttons_.size())) return;
+    buttons_[static_cast<std::size_t>(index)]->SetColor(bgr);
 }
 
 void RestoreForm::DiscardPendingInput() {
@@ -247,7 +223,7 @@ LRESULT RestoreForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            for (const auto& button : cmdGd_) {
+            for (const auto& button : buttons_) {
                 if (button && item.hwndItem == button->Handle()) {
                     button->Draw(item, background_.Handle());
                 }

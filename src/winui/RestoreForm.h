@@ -27,7 +27,7 @@ namespace velmira {
 // The working window on Windows: controls made from the shared layout, the
 // events forwarded to RestoreCommands, the run's progress drawn here. Shown
 // modally over its owner; created anew at every opening.
-class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPanels {
+class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView {
   public:
     // Control ids, for the window's own notifications and for whoever drives
     // the window by messages.
@@ -62,10 +62,10 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     bool HoldsShutdown() const { return holdsShutdown_; }
 
     // RestoreWindow
-    ProgressPanels& Panels() override { return *this; }
-    DriveLetterSink& DriveList() override { return *drvList_; }
-    std::size_t DriveCount() const override { return drvList_->Count(); }
-    std::string SelectedDrive() const override { return drvList_->Selected(); }
+    ProgressView& Progress() override { return *this; }
+    DriveLetterSink& DriveList() override { return *driveList_; }
+    std::size_t DriveCount() const override { return driveList_->Count(); }
+    std::string SelectedDrive() const override { return driveList_->Selected(); }
     void SetOptionCaptions(const std::string& first, const std::string& second) override;
     void HideOptions() override;
     bool FirstOptionSelected() const override;
@@ -76,11 +76,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     bool Ask(Message message) override;
     void Close() override { closed_ = true; }
 
-  protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    // ProgressPanels
+    // ProgressView
     void SetCaption(const std::string& utf8Caption) override;
     float FrameWidth() const override { return bar_->FrameWidth(); }
     float FillWidth() const override { return bar_->FillWidth(); }
@@ -89,6 +85,10 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     void ShowInstructions() override;
     EventPump& Events() override { return events_; }
 
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
     LRESULT ColorStatic(HDC dc, HWND control);
     void Paint();
 
@@ -110,9 +110,9 @@ class RestoreForm : public WindowBase, public RestoreWindow, private ProgressPan
     std::unique_ptr<Panel> options_;
     HWND heading_ = nullptr;
     HWND caption_ = nullptr;
-    std::unique_ptr<DriveListBox> drvList_;
+    std::unique_ptr<DriveListBox> driveList_;
     std::array<HWND, 2> option_{};
-    std::array<std::unique_ptr<LabelButton>, 2> cmdGd_;
+    std::array<std::unique_ptr<LabelButton>, 2> buttons_;
     RestoreCommands commands_;
 };
 

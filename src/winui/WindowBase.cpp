@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <exception>
 
+#include "CentredRect.h"
+
 namespace velmira {
 
 namespace {
@@ -28,6 +30,28 @@ void RegisterOnce() {
     }
 }
 
+PixelRect Pixels(const RECT& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The outer rectangle of a window of `style` around a client area of
+// `client`'s size, placed as CreateCentredWindow says.
+RECT CentredFrame(HWND owner, const PixelRect& client, DWORD style, DWORD exStyle) {
+    RECT rect{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    monitor.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    GetMonitorInfoW(owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                     : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                    &monitor);
+    RECT around = monitor.rcWork;
+    if (owner != nullptr) GetWindowRect(owner, &around);
+    const PixelRect placed = CentredRect(rect.right - rect.left, rect.bottom - rect.top,
+                                         Pixels(around), Pixels(monitor.rcWork));
+    return {placed.left, placed.top, placed.left + placed.width, placed.top + placed.height};
+}
+
 }  // namespace
 
 WindowBase::~WindowBase() {
@@ -47,6 +71,11 @@ void WindowBase::CreateWindowOf(DWORD exStyle, DWORD style, HWND parent, const R
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetPropW(hwnd_, L"VelmiraBackground", background);
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowBase::Procedure));
+}
+
+void WindowBase::CreateCentredWindow(DWORD exStyle, DWORD style, HWND owner,
+                                     const PixelRect& client, HBRUSH background) {
+    CreateWindowOf(exStyle, style, owner, CentredFrame(owner, client, style, exStyle), background);
 }
 
 void WindowBase::DestroyOwnWindow() {

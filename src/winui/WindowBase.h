@@ -4,6 +4,8 @@
 // The run's Yield is a method here, not the 16-bit call windows.h maps away.
 #undef Yield
 
+#include "Layout.h"
+
 namespace velmira {
 
 // A window of this program's own class: the object lives in the window's
@@ -24,6 +26,12 @@ class WindowBase {
     // program when the system refuses (there is nothing to show then).
     void CreateWindowOf(DWORD exStyle, DWORD style, HWND parent, const RECT& rect,
                         HBRUSH background);
+    // Creates a top-level window whose client area is `client`'s size,
+    // centred over `owner` inside the work area of the owner's monitor
+    // (without an owner, over the primary one's), wherever that monitor
+    // lies (CentredRect).
+    void CreateCentredWindow(DWORD exStyle, DWORD style, HWND owner, const PixelRect& client,
+                             HBRUSH background);
     void DestroyOwnWindow();
 
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -17,7 +17,7 @@ namespace velmira::testing {
 // Event pumps are counted, not logged: long copies add them at any time.
 // Keys typed ahead wait in typedAhead until discarded; a box shown while
 // one waits takes it as its answer, as a Windows message box would.
-class RecordingWindow : public RestoreWindow, public ProgressPanels {
+class RecordingWindow : public RestoreWindow, public ProgressView {
   public:
     RecordingWindow() {
         events.onHandled = [this](int number) {
@@ -26,7 +26,7 @@ class RecordingWindow : public RestoreWindow, public ProgressPanels {
         };
     }
 
-    ProgressPanels& Panels() override { return *this; }
+    ProgressView& Progress() override { return *this; }
     DriveLetterSink& DriveList() override { return drives; }
     std::size_t DriveCount() const override { return drives.letters.size(); }
     std::string SelectedDrive() const override { return selected; }

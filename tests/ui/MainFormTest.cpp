@@ -61,7 +61,7 @@ class MainFormTest : public ::testing::Test {
 };
 
 TEST_F(MainFormTest, WindowLayout) {
-    main.Form_Load();
+    main.Load();
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     EXPECT_EQ(main.windowTitle(), QStringLiteral("バックアップデータ復元 Ver2.0"));
@@ -87,7 +87,7 @@ TEST_F(MainFormTest, WindowLayout) {
 // Each opening builds a new window: a drive plugged in meanwhile is listed
 // and the option is back on the first one.
 TEST_F(MainFormTest, NextOpensAFreshModalRestoreWindowEachTime) {
-    main.Form_Load();
+    main.Load();
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     sandbox.MakeDir("F");
@@ -110,7 +110,7 @@ TEST_F(MainFormTest, NextOpensAFreshModalRestoreWindowEachTime) {
         EXPECT_EQ(Entries(form.findChild<QListWidget*>("DrvList")), (QStringList{"F", "H"}));
         EXPECT_TRUE(form.findChild<QRadioButton*>("SentakuOp(0)")->isChecked());
         EXPECT_EQ(form.findChild<QRadioButton*>("SentakuOp(0)")->text(), QStringLiteral("カルテ"));
-        form.CmdGd_Click(0);
+        form.Commands().Click(0);
     });
     QTest::mouseClick(Find("Command1(0)"), Qt::LeftButton);
     EXPECT_TRUE(opened);
@@ -119,7 +119,7 @@ TEST_F(MainFormTest, NextOpensAFreshModalRestoreWindowEachTime) {
 }
 
 TEST_F(MainFormTest, QuitClosesTheWindow) {
-    main.Form_Load();
+    main.Load();
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     QTest::mouseClick(Find("Command1(1)"), Qt::LeftButton);
@@ -128,7 +128,7 @@ TEST_F(MainFormTest, QuitClosesTheWindow) {
 
 // Tab reaches "終了" after "次に進む", and Enter presses the focused button.
 TEST_F(MainFormTest, KeyboardReachesQuit) {
-    main.Form_Load();
+    main.Load();
     main.show();
     main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));

@@ -34,7 +34,7 @@ class RestoreFormTest : public ::testing::Test {
 
     void Open() {
         form = std::make_unique<RestoreForm>(sandbox.Context());
-        form->Form_Load();
+        form->Load();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
