@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "CopyBatcher.h"
-#include "TempDir.h"
+#include "restore/CopyBatcher.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using velmira::CopyBatcher;

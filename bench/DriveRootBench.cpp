@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "FakeMachine.h"
-#include "MountedDrives.h"
-#include "NumberedError.h"
+#include "drives/MountedDrives.h"
+#include "platform/NumberedError.h"
+#include "tests/drives/FakeMachine.h"
 
 namespace fs = std::filesystem;
 using velmira::MountedDrives;

@@ -14,9 +14,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "FolderDrives.h"
-#include "TempDir.h"
-#include "TimedPanels.h"
+#include "bench/TimedPanels.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using velmira::bench::TimedPanels;

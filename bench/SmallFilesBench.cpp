@@ -10,8 +10,8 @@
 #include <exception>
 #include <filesystem>
 
-#include "FolderDrives.h"
-#include "TimedPanels.h"
+#include "bench/TimedPanels.h"
+#include "tests/support/FolderDrives.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

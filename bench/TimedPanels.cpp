@@ -1,8 +1,8 @@
-#include "TimedPanels.h"
+#include "bench/TimedPanels.h"
 
 #include <algorithm>
 
-#include "RestoreRun.h"
+#include "restore/RestoreRun.h"
 
 namespace velmira::bench {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "DriveRoots.h"
-#include "FakeEvents.h"
-#include "ProgressView.h"
+#include "platform/DriveRoots.h"
+#include "restore/ProgressView.h"
+#include "tests/support/FakeEvents.h"
 
 namespace velmira::bench {
 

@@ -15,11 +15,11 @@
 #include <string>
 #include <string_view>
 
-#include "FirstFieldScanner.h"
-#include "NumberedError.h"
-#include "SitePrefecture.h"
-#include "TextCodec.h"
-#include "Utf8.h"
+#include "platform/NumberedError.h"
+#include "platform/TextCodec.h"
+#include "platform/Utf8.h"
+#include "settings/FirstFieldScanner.h"
+#include "settings/SitePrefecture.h"
 
 namespace velmira {
 namespace {

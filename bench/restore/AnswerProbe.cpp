@@ -1,4 +1,4 @@
-#include "AnswerProbe.h"
+#include "bench/restore/AnswerProbe.h"
 
 #include <QAccessible>
 #include <QCoreApplication>

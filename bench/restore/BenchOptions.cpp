@@ -1,4 +1,4 @@
-#include "BenchOptions.h"
+#include "bench/restore/BenchOptions.h"
 
 #include <cstdlib>
 #include <stdexcept>

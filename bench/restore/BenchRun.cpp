@@ -1,4 +1,4 @@
-#include "BenchRun.h"
+#include "bench/restore/BenchRun.h"
 
 #include <sys/resource.h>
 
@@ -11,17 +11,17 @@
 #include <stdexcept>
 #include <utility>
 
-#include "AnswerProbe.h"
-#include "BenchTree.h"
-#include "ChildModes.h"
-#include "ChildProcess.h"
-#include "DemoSandbox.h"
-#include "HandCopy.h"
-#include "LoopMount.h"
-#include "PumpGapMeter.h"
-#include "RestoreForm.h"
-#include "Stopwatch.h"
-#include "WindowRestore.h"
+#include "app/demo/DemoSandbox.h"
+#include "bench/restore/AnswerProbe.h"
+#include "bench/restore/BenchTree.h"
+#include "bench/restore/ChildModes.h"
+#include "bench/restore/ChildProcess.h"
+#include "bench/restore/HandCopy.h"
+#include "bench/restore/LoopMount.h"
+#include "bench/restore/PumpGapMeter.h"
+#include "bench/restore/Stopwatch.h"
+#include "bench/restore/WindowRestore.h"
+#include "ui/RestoreForm.h"
 
 namespace velmira::bench {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "BenchOptions.h"
-#include "BenchTree.h"
+#include "bench/restore/BenchOptions.h"
+#include "bench/restore/BenchTree.h"
 
 namespace velmira::bench {
 

@@ -1,4 +1,4 @@
-#include "BenchTree.h"
+#include "bench/restore/BenchTree.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "JobRules.h"
+#include "restore/JobRules.h"
 
 namespace velmira::bench {
 

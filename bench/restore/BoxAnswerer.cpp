@@ -1,4 +1,4 @@
-#include "BoxAnswerer.h"
+#include "bench/restore/BoxAnswerer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "Stopwatch.h"
+#include "bench/restore/Stopwatch.h"
 
 namespace velmira::bench {
 

@@ -1,4 +1,4 @@
-#include "ChildModes.h"
+#include "bench/restore/ChildModes.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -7,12 +7,12 @@
 #include <fstream>
 #include <string>
 
-#include "BaseModule.h"
-#include "FirstPaintApplication.h"
-#include "ProgramStart.h"
-#include "SandboxDrives.h"
-#include "Stopwatch.h"
-#include "WindowRestore.h"
+#include "app/ProgramStart.h"
+#include "base/BaseModule.h"
+#include "bench/restore/FirstPaintApplication.h"
+#include "bench/restore/Stopwatch.h"
+#include "bench/restore/WindowRestore.h"
+#include "drives/SandboxDrives.h"
 
 namespace velmira::bench {
 

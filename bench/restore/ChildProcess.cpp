@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "bench/restore/ChildProcess.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

@@ -1,10 +1,10 @@
-#include "FirstPaintApplication.h"
+#include "bench/restore/FirstPaintApplication.h"
 
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
 
-#include "Stopwatch.h"
+#include "bench/restore/Stopwatch.h"
 
 namespace velmira::bench {
 

@@ -1,12 +1,12 @@
-#include "HandCopy.h"
+#include "bench/restore/HandCopy.h"
 
 #include <dirent.h>
 
 #include <cerrno>
 #include <system_error>
 
-#include "ChildProcess.h"
-#include "Stopwatch.h"
+#include "bench/restore/ChildProcess.h"
+#include "bench/restore/Stopwatch.h"
 
 namespace velmira::bench {
 

@@ -1,4 +1,4 @@
-#include "LoopMount.h"
+#include "bench/restore/LoopMount.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "ChildProcess.h"
+#include "bench/restore/ChildProcess.h"
 
 namespace velmira::bench {
 

@@ -1,8 +1,8 @@
-#include "PumpGapMeter.h"
+#include "bench/restore/PumpGapMeter.h"
 
 #include <algorithm>
 
-#include "Stopwatch.h"
+#include "bench/restore/Stopwatch.h"
 
 namespace velmira::bench {
 

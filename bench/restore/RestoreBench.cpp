@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "BaseModule.h"
-#include "BenchOptions.h"
-#include "BenchRun.h"
-#include "ChildModes.h"
+#include "base/BaseModule.h"
+#include "bench/restore/BenchOptions.h"
+#include "bench/restore/BenchRun.h"
+#include "bench/restore/ChildModes.h"
 
 namespace bench = velmira::bench;
 

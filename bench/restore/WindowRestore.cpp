@@ -1,12 +1,12 @@
-#include "WindowRestore.h"
+#include "bench/restore/WindowRestore.h"
 
 #include <QListWidget>
 #include <QTest>
 #include <stdexcept>
 
-#include "RestoreForm.h"
-#include "Stopwatch.h"
-#include "UiContext.h"
+#include "bench/restore/Stopwatch.h"
+#include "ui/RestoreForm.h"
+#include "ui/UiContext.h"
 
 namespace velmira::bench {
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "BoxAnswerer.h"
-#include "SandboxDrives.h"
+#include "bench/restore/BoxAnswerer.h"
+#include "drives/SandboxDrives.h"
 
 namespace velmira {
 class RestoreForm;

@@ -7,12 +7,12 @@
 #include <exception>
 #include <filesystem>
 
-#include "DemoSandbox.h"
-#include "NumberedError.h"
-#include "ProgramStart.h"
-#include "SandboxDrives.h"
-#include "StartupBox.h"
-#include "StartupReport.h"
+#include "app/ProgramStart.h"
+#include "app/StartupBox.h"
+#include "app/demo/DemoSandbox.h"
+#include "commands/StartupReport.h"
+#include "drives/SandboxDrives.h"
+#include "platform/NumberedError.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ProgramStart.h"
+#include "app/ProgramStart.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
@@ -8,10 +8,10 @@
 #include <memory>
 #include <utility>
 
-#include "MainForm.h"
-#include "NumberedError.h"
-#include "StartupReport.h"
-#include "UiContext.h"
+#include "commands/StartupReport.h"
+#include "platform/NumberedError.h"
+#include "ui/MainForm.h"
+#include "ui/UiContext.h"
 
 namespace velmira {
 

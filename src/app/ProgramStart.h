@@ -6,8 +6,8 @@
 #include <QTranslator>
 #include <functional>
 
-#include "DriveRoots.h"
-#include "DriveSource.h"
+#include "drives/DriveSource.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "MountedDrives.h"
-#include "ProgramStart.h"
-#include "StartupBox.h"
+#include "app/ProgramStart.h"
+#include "app/StartupBox.h"
+#include "drives/MountedDrives.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

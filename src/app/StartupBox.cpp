@@ -1,11 +1,11 @@
-#include "StartupBox.h"
+#include "app/StartupBox.h"
 
 #include <QAbstractButton>
 #include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 
-#include "StartupReport.h"
+#include "commands/StartupReport.h"
 
 namespace velmira {
 

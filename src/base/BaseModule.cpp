@@ -1,4 +1,4 @@
-#include "BaseModule.h"
+#include "base/BaseModule.h"
 
 namespace velmira::BaseModule {
 

@@ -1,4 +1,4 @@
-#include "CentredRect.h"
+#include "commands/CentredRect.h"
 
 #include <algorithm>
 

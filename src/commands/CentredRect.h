@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Layout.h"
+#include "commands/Layout.h"
 
 namespace velmira {
 

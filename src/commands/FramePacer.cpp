@@ -1,4 +1,4 @@
-#include "FramePacer.h"
+#include "commands/FramePacer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "Layout.h"
+#include "commands/Layout.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "MainCommands.h"
+#include "commands/MainCommands.h"
 
-#include "ScopedFlag.h"
-#include "SitePrefecture.h"
-#include "WindowTexts.h"
+#include "commands/ScopedFlag.h"
+#include "commands/WindowTexts.h"
+#include "settings/SitePrefecture.h"
 
 namespace velmira {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "DriveRoots.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

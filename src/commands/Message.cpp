@@ -1,4 +1,4 @@
-#include "Message.h"
+#include "commands/Message.h"
 
 #include <array>
 

@@ -1,15 +1,15 @@
-#include "RestoreCommands.h"
+#include "commands/RestoreCommands.h"
 
 #include <exception>
 
-#include "JobRules.h"
-#include "Layout.h"
-#include "NumberedError.h"
-#include "RemovableDriveList.h"
-#include "RestoreRun.h"
-#include "ScopedFlag.h"
-#include "SiteRegion.h"
-#include "WindowTexts.h"
+#include "commands/Layout.h"
+#include "commands/ScopedFlag.h"
+#include "commands/WindowTexts.h"
+#include "drives/RemovableDriveList.h"
+#include "platform/NumberedError.h"
+#include "restore/JobRules.h"
+#include "restore/RestoreRun.h"
+#include "settings/SiteRegion.h"
 
 namespace velmira {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "DriveRoots.h"
-#include "DriveSource.h"
-#include "RestoreWindow.h"
+#include "commands/RestoreWindow.h"
+#include "drives/DriveSource.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

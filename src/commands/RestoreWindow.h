@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "DriveLetterSink.h"
-#include "Message.h"
-#include "ProgressView.h"
+#include "commands/Message.h"
+#include "drives/DriveLetterSink.h"
+#include "restore/ProgressView.h"
 
 namespace velmira {
 

@@ -1,6 +1,6 @@
-#include "StartupReport.h"
+#include "commands/StartupReport.h"
 
-#include "SitePrefecture.h"
+#include "settings/SitePrefecture.h"
 
 namespace velmira {
 

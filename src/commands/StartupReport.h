@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
-#include "DriveRoots.h"
-#include "NumberedError.h"
+#include "platform/DriveRoots.h"
+#include "platform/NumberedError.h"
 
 namespace velmira {
 

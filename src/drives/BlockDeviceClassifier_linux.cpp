@@ -5,7 +5,7 @@
 #include <system_error>
 #include <utility>
 
-#include "BlockDeviceClassifier.h"
+#include "drives/BlockDeviceClassifier.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "LetterAssigner.h"
+#include "drives/LetterAssigner.h"
 
 #include <set>
 

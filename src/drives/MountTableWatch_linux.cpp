@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "MountTableWatch.h"
+#include "drives/MountTableWatch.h"
 
 namespace velmira {
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "MountTable.h"
-#include "OsError.h"
+#include "drives/MountTable.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

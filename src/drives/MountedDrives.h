@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "BlockDeviceClassifier.h"
-#include "DriveRoots.h"
-#include "DriveSource.h"
-#include "LetterAssigner.h"
-#include "MountTableWatch.h"
+#include "drives/BlockDeviceClassifier.h"
+#include "drives/DriveSource.h"
+#include "drives/LetterAssigner.h"
+#include "drives/MountTableWatch.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

@@ -3,9 +3,9 @@
 #include <system_error>
 #include <utility>
 
-#include "MountTable.h"
-#include "MountedDrives.h"
-#include "NumberedError.h"
+#include "drives/MountTable.h"
+#include "drives/MountedDrives.h"
+#include "platform/NumberedError.h"
 
 namespace velmira {
 

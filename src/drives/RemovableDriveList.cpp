@@ -1,4 +1,4 @@
-#include "RemovableDriveList.h"
+#include "drives/RemovableDriveList.h"
 
 namespace velmira {
 

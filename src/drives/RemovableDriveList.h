@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DriveLetterSink.h"
-#include "DriveSource.h"
+#include "drives/DriveLetterSink.h"
+#include "drives/DriveSource.h"
 
 namespace velmira {
 

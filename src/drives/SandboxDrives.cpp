@@ -1,4 +1,4 @@
-#include "SandboxDrives.h"
+#include "drives/SandboxDrives.h"
 
 #include <optional>
 #include <string>
@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "FileRead.h"
-#include "NumberedError.h"
-#include "OsError.h"
-#include "TextCodec.h"
+#include "platform/FileRead.h"
+#include "platform/NumberedError.h"
+#include "platform/OsError.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <map>
 
-#include "DriveRoots.h"
-#include "DriveSource.h"
+#include "drives/DriveSource.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

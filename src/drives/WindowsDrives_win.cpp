@@ -1,11 +1,11 @@
-#include "WindowsDrives_win.h"
+#include "drives/WindowsDrives_win.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "NumberedError.h"
-#include "OsError.h"
+#include "platform/NumberedError.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "CallPool.h"
+#include "platform/CallPool.h"
 
 #include <algorithm>
 #include <utility>

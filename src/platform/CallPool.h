@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "EventPump.h"
+#include "platform/EventPump.h"
 
 namespace velmira {
 

@@ -3,8 +3,8 @@
 #include <functional>
 #include <utility>
 
-#include "CallPool.h"
-#include "EventPump.h"
+#include "platform/CallPool.h"
+#include "platform/EventPump.h"
 
 namespace velmira {
 

@@ -1,11 +1,11 @@
-#include "Directory_linux.h"
+#include "platform/Directory_linux.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "OsError.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

@@ -1,6 +1,6 @@
-#include "DrivePath.h"
+#include "platform/DrivePath.h"
 
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 

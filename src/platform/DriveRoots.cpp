@@ -1,4 +1,4 @@
-#include "DriveRoots.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

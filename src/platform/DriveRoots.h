@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "DrivePath.h"
+#include "platform/DrivePath.h"
 
 namespace velmira {
 

@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "CallThread.h"
-#include "Descriptor_linux.h"
-#include "Directory_linux.h"
-#include "FileCopier.h"
-#include "NewFile_linux.h"
-#include "OsError.h"
+#include "platform/CallThread.h"
+#include "platform/Descriptor_linux.h"
+#include "platform/Directory_linux.h"
+#include "platform/FileCopier.h"
+#include "platform/NewFile_linux.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

@@ -8,14 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "CallPool.h"
-#include "FileCopier.h"
-#include "FileHandle_win.h"
-#include "FindHandle_win.h"
-#include "HeldRetry_win.h"
-#include "NewFile_win.h"
-#include "OsError.h"
-#include "TextCodec.h"
+#include "platform/CallPool.h"
+#include "platform/FileCopier.h"
+#include "platform/FileHandle_win.h"
+#include "platform/FindHandle_win.h"
+#include "platform/HeldRetry_win.h"
+#include "platform/NewFile_win.h"
+#include "platform/OsError.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 

@@ -3,9 +3,9 @@
 
 #include <cerrno>
 
-#include "Descriptor_linux.h"
-#include "FileRead.h"
-#include "OsError.h"
+#include "platform/Descriptor_linux.h"
+#include "platform/FileRead.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

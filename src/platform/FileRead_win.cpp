@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "FileHandle_win.h"
-#include "FileRead.h"
-#include "OsError.h"
-#include "TextCodec.h"
+#include "platform/FileHandle_win.h"
+#include "platform/FileRead.h"
+#include "platform/OsError.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 

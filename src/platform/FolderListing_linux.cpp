@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "Directory_linux.h"
-#include "FolderListing.h"
-#include "OsError.h"
+#include "platform/Directory_linux.h"
+#include "platform/FolderListing.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

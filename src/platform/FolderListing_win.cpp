@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "FindHandle_win.h"
-#include "FolderListing.h"
-#include "OsError.h"
-#include "TextCodec.h"
+#include "platform/FindHandle_win.h"
+#include "platform/FolderListing.h"
+#include "platform/OsError.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 

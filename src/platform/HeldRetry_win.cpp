@@ -1,4 +1,4 @@
-#include "HeldRetry_win.h"
+#include "platform/HeldRetry_win.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "NewFile_linux.h"
+#include "platform/NewFile_linux.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <string>
 
-#include "FileCopier.h"
-#include "OsError.h"
+#include "platform/FileCopier.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "NewFile_win.h"
+#include "platform/NewFile_win.h"
 
 #include <atomic>
 #include <cstring>
@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "FileCopier.h"
-#include "HeldRetry_win.h"
-#include "OsError.h"
-#include "TextCodec.h"
+#include "platform/FileCopier.h"
+#include "platform/HeldRetry_win.h"
+#include "platform/OsError.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 

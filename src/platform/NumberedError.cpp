@@ -1,4 +1,4 @@
-#include "NumberedError.h"
+#include "platform/NumberedError.h"
 
 namespace velmira {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "NumberedError.h"
+#include "platform/NumberedError.h"
 
 namespace velmira {
 

@@ -1,6 +1,6 @@
 #include <cerrno>
 
-#include "OsError.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "OsError.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 

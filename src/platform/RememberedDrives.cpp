@@ -1,4 +1,4 @@
-#include "RememberedDrives.h"
+#include "platform/RememberedDrives.h"
 
 namespace velmira {
 

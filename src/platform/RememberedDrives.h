@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "DriveRoots.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

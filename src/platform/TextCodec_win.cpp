@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "NumberedError.h"
-#include "TextCodec.h"
-#include "Utf8.h"
+#include "platform/NumberedError.h"
+#include "platform/TextCodec.h"
+#include "platform/Utf8.h"
 
 namespace velmira {
 

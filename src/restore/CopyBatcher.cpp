@@ -1,4 +1,4 @@
-#include "CopyBatcher.h"
+#include "restore/CopyBatcher.h"
 
 #include <algorithm>
 #include <utility>

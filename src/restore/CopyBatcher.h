@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "CallThread.h"
-#include "EventPump.h"
-#include "FileCopier.h"
+#include "platform/CallThread.h"
+#include "platform/EventPump.h"
+#include "platform/FileCopier.h"
 
 namespace velmira {
 

@@ -1,8 +1,8 @@
-#include "JobRules.h"
+#include "restore/JobRules.h"
 
 #include <array>
 
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 

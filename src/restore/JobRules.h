@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "DrivePath.h"
-#include "RestoreJob.h"
-#include "SiteRegion.h"
+#include "platform/DrivePath.h"
+#include "restore/RestoreJob.h"
+#include "settings/SiteRegion.h"
 
 namespace velmira {
 

@@ -1,6 +1,6 @@
-#include "ProgressView.h"
+#include "restore/ProgressView.h"
 
-#include "CallThread.h"
+#include "platform/CallThread.h"
 
 namespace velmira {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "EventPump.h"
-#include "FolderListing.h"
+#include "platform/EventPump.h"
+#include "platform/FolderListing.h"
 
 namespace velmira {
 

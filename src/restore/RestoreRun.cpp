@@ -1,12 +1,12 @@
-#include "RestoreRun.h"
+#include "restore/RestoreRun.h"
 
 #include <cmath>
 
-#include "CallThread.h"
-#include "CopyBatcher.h"
-#include "JobRules.h"
-#include "NumberedError.h"
-#include "RememberedDrives.h"
+#include "platform/CallThread.h"
+#include "platform/NumberedError.h"
+#include "platform/RememberedDrives.h"
+#include "restore/CopyBatcher.h"
+#include "restore/JobRules.h"
 
 namespace velmira {
 

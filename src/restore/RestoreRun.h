@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DriveRoots.h"
-#include "ProgressView.h"
-#include "RestoreJob.h"
+#include "platform/DriveRoots.h"
+#include "restore/ProgressView.h"
+#include "restore/RestoreJob.h"
 
 namespace velmira {
 

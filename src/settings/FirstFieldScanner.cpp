@@ -1,6 +1,6 @@
-#include "FirstFieldScanner.h"
+#include "settings/FirstFieldScanner.h"
 
-#include "NumberedError.h"
+#include "platform/NumberedError.h"
 
 namespace velmira {
 

@@ -1,10 +1,10 @@
-#include "SitePrefecture.h"
+#include "settings/SitePrefecture.h"
 
-#include "BaseModule.h"
-#include "FileRead.h"
-#include "FirstFieldScanner.h"
-#include "NumberedError.h"
-#include "TextCodec.h"
+#include "base/BaseModule.h"
+#include "platform/FileRead.h"
+#include "platform/NumberedError.h"
+#include "platform/TextCodec.h"
+#include "settings/FirstFieldScanner.h"
 
 namespace velmira {
 

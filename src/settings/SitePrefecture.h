@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "DriveRoots.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

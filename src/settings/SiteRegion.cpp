@@ -1,6 +1,6 @@
-#include "SiteRegion.h"
+#include "settings/SiteRegion.h"
 
-#include "BaseModule.h"
+#include "base/BaseModule.h"
 
 namespace velmira {
 

@@ -1,11 +1,11 @@
-#include "AccessibleFactory.h"
+#include "ui/AccessibleFactory.h"
 
 #include <QAccessible>
 
-#include "LabelButton.h"
-#include "LabelButtonAccessible.h"
-#include "ProgressFill.h"
-#include "ProgressFillAccessible.h"
+#include "ui/LabelButton.h"
+#include "ui/LabelButtonAccessible.h"
+#include "ui/ProgressFill.h"
+#include "ui/ProgressFillAccessible.h"
 
 namespace velmira {
 

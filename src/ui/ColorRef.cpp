@@ -1,4 +1,4 @@
-#include "ColorRef.h"
+#include "ui/ColorRef.h"
 
 #include <QWidget>
 

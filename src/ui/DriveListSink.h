@@ -2,7 +2,7 @@
 
 #include <QListWidget>
 
-#include "DriveLetterSink.h"
+#include "drives/DriveLetterSink.h"
 
 namespace velmira {
 

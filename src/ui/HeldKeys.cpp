@@ -1,4 +1,4 @@
-#include "HeldKeys.h"
+#include "ui/HeldKeys.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "InputDiscarder.h"
+#include "ui/InputDiscarder.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "JapaneseFont.h"
+#include "ui/JapaneseFont.h"
 
 #include <QStringList>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "LabelButton.h"
+#include "ui/LabelButton.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

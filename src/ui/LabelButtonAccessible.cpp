@@ -1,9 +1,9 @@
-#include "LabelButtonAccessible.h"
+#include "ui/LabelButtonAccessible.h"
 
 #include <QPointer>
 #include <QTimer>
 
-#include "LabelButton.h"
+#include "ui/LabelButton.h"
 
 namespace velmira {
 

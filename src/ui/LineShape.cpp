@@ -1,4 +1,4 @@
-#include "LineShape.h"
+#include "ui/LineShape.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QWidget>
 
-#include "Twips.h"
+#include "ui/Twips.h"
 
 namespace velmira {
 

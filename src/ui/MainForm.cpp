@@ -1,16 +1,16 @@
-#include "MainForm.h"
+#include "ui/MainForm.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
-#include "ColorRef.h"
-#include "JapaneseFont.h"
-#include "Layout.h"
-#include "QtText.h"
-#include "RestoreForm.h"
-#include "Twips.h"
-#include "WindowTexts.h"
+#include "commands/Layout.h"
+#include "commands/WindowTexts.h"
+#include "ui/ColorRef.h"
+#include "ui/JapaneseFont.h"
+#include "ui/QtText.h"
+#include "ui/RestoreForm.h"
+#include "ui/Twips.h"
 
 namespace velmira {
 

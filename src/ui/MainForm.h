@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <array>
 
-#include "MainCommands.h"
-#include "UiContext.h"
+#include "commands/MainCommands.h"
+#include "ui/UiContext.h"
 
 class QLabel;
 class QPushButton;

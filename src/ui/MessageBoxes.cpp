@@ -1,4 +1,4 @@
-#include "MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QSpacerItem>
 
-#include "QtText.h"
+#include "ui/QtText.h"
 
 namespace velmira {
 

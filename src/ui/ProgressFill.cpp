@@ -1,4 +1,4 @@
-#include "ProgressFill.h"
+#include "ui/ProgressFill.h"
 
 #include <QAccessible>
 #include <QTimer>

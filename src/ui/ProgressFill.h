@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BarPercent.h"
-#include "FramePacer.h"
-#include "RectangleShape.h"
+#include "commands/BarPercent.h"
+#include "commands/FramePacer.h"
+#include "ui/RectangleShape.h"
 
 namespace velmira {
 

@@ -1,6 +1,6 @@
-#include "ProgressFillAccessible.h"
+#include "ui/ProgressFillAccessible.h"
 
-#include "ProgressFill.h"
+#include "ui/ProgressFill.h"
 
 namespace velmira {
 

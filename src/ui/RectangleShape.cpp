@@ -1,4 +1,4 @@
-#include "RectangleShape.h"
+#include "ui/RectangleShape.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "Twips.h"
+#include "ui/Twips.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "RestoreForm.h"
+#include "ui/RestoreForm.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,20 +9,20 @@
 #include <QScreen>
 #include <QSessionManager>
 
-#include "AccessibleFactory.h"
-#include "CentredRect.h"
-#include "ColorRef.h"
-#include "InputDiscarder.h"
-#include "JapaneseFont.h"
-#include "LabelButton.h"
-#include "Layout.h"
-#include "LineShape.h"
-#include "MessageBoxes.h"
-#include "ProgressFill.h"
-#include "QtText.h"
-#include "RectangleShape.h"
-#include "Twips.h"
-#include "WindowTexts.h"
+#include "commands/CentredRect.h"
+#include "commands/Layout.h"
+#include "commands/WindowTexts.h"
+#include "ui/AccessibleFactory.h"
+#include "ui/ColorRef.h"
+#include "ui/InputDiscarder.h"
+#include "ui/JapaneseFont.h"
+#include "ui/LabelButton.h"
+#include "ui/LineShape.h"
+#include "ui/MessageBoxes.h"
+#include "ui/ProgressFill.h"
+#include "ui/QtText.h"
+#include "ui/RectangleShape.h"
+#include "ui/Twips.h"
 
 namespace velmira {
 

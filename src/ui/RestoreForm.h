@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "DriveListSink.h"
-#include "HeldKeys.h"
-#include "RestoreCommands.h"
-#include "RestoreWindow.h"
-#include "UiContext.h"
-#include "WindowEvents.h"
+#include "commands/RestoreCommands.h"
+#include "commands/RestoreWindow.h"
+#include "ui/DriveListSink.h"
+#include "ui/HeldKeys.h"
+#include "ui/UiContext.h"
+#include "ui/WindowEvents.h"
 
 class QFrame;
 class QLabel;

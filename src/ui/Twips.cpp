@@ -1,4 +1,4 @@
-#include "Twips.h"
+#include "ui/Twips.h"
 
 namespace velmira {
 

@@ -2,7 +2,7 @@
 
 #include <QRect>
 
-#include "Layout.h"
+#include "commands/Layout.h"
 
 namespace velmira {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DriveRoots.h"
-#include "DriveSource.h"
+#include "drives/DriveSource.h"
+#include "platform/DriveRoots.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "WindowEvents.h"
+#include "ui/WindowEvents.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "EventPump.h"
+#include "platform/EventPump.h"
 
 class QAbstractEventDispatcher;
 

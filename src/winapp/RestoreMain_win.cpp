@@ -8,12 +8,12 @@
 #include <exception>
 #include <string>
 
-#include "MainForm.h"
-#include "MessagePump.h"
-#include "NumberedError.h"
-#include "StartupReport.h"
-#include "WideText.h"
-#include "WindowsDrives_win.h"
+#include "commands/StartupReport.h"
+#include "drives/WindowsDrives_win.h"
+#include "platform/NumberedError.h"
+#include "winui/MainForm.h"
+#include "winui/MessagePump.h"
+#include "winui/WideText.h"
 
 namespace {
 

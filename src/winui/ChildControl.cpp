@@ -1,10 +1,10 @@
-#include "ChildControl.h"
+#include "winui/ChildControl.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "WideText.h"
+#include "winui/WideText.h"
 
 namespace velmira {
 

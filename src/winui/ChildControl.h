@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "Layout.h"
+#include "commands/Layout.h"
 
 namespace velmira {
 

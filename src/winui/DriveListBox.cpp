@@ -1,8 +1,8 @@
-#include "DriveListBox.h"
+#include "winui/DriveListBox.h"
 
-#include "ChildControl.h"
-#include "Utf8.h"
-#include "WideText.h"
+#include "platform/Utf8.h"
+#include "winui/ChildControl.h"
+#include "winui/WideText.h"
 
 namespace velmira {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string>
 
-#include "DriveLetterSink.h"
-#include "Layout.h"
+#include "commands/Layout.h"
+#include "drives/DriveLetterSink.h"
 
 namespace velmira {
 

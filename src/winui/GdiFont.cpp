@@ -1,10 +1,10 @@
-#include "GdiFont.h"
+#include "winui/GdiFont.h"
 
 #include <cmath>
 #include <string>
 
-#include "JapaneseFace.h"
-#include "WideText.h"
+#include "winui/JapaneseFace.h"
+#include "winui/WideText.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "JapaneseFace.h"
+#include "winui/JapaneseFace.h"
 
 #include <windows.h>
 

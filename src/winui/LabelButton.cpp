@@ -1,4 +1,4 @@
-#include "LabelButton.h"
+#include "winui/LabelButton.h"
 
 #include <commctrl.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "ChildControl.h"
+#include "winui/ChildControl.h"
 
 namespace velmira {
 

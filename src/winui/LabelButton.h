@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "Layout.h"
+#include "commands/Layout.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "LineShape.h"
+#include "winui/LineShape.h"
 
 namespace velmira {
 

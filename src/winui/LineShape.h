@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "Layout.h"
+#include "commands/Layout.h"
 
 namespace velmira {
 

@@ -1,11 +1,11 @@
-#include "MainForm.h"
+#include "winui/MainForm.h"
 
-#include "ChildControl.h"
-#include "Layout.h"
-#include "RestoreForm.h"
-#include "ScreenDpi.h"
-#include "WideText.h"
-#include "WindowTexts.h"
+#include "commands/Layout.h"
+#include "commands/WindowTexts.h"
+#include "winui/ChildControl.h"
+#include "winui/RestoreForm.h"
+#include "winui/ScreenDpi.h"
+#include "winui/WideText.h"
 
 namespace velmira {
 

@@ -6,11 +6,11 @@
 
 #include <array>
 
-#include "DriveRoots.h"
-#include "DriveSource.h"
-#include "GdiFont.h"
-#include "MainCommands.h"
-#include "WindowBase.h"
+#include "commands/MainCommands.h"
+#include "drives/DriveSource.h"
+#include "platform/DriveRoots.h"
+#include "winui/GdiFont.h"
+#include "winui/WindowBase.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "MessagePump.h"
+#include "winui/MessagePump.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "Panel.h"
+#include "winui/Panel.h"
 
 namespace velmira {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Layout.h"
-#include "WindowBase.h"
+#include "commands/Layout.h"
+#include "winui/WindowBase.h"
 
 namespace velmira {
 

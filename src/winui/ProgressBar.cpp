@@ -1,10 +1,10 @@
-#include "ProgressBar.h"
+#include "winui/ProgressBar.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "ChildControl.h"
+#include "winui/ChildControl.h"
 
 namespace velmira {
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "BarPercent.h"
-#include "FramePacer.h"
-#include "Layout.h"
-#include "RectangleShape.h"
+#include "commands/BarPercent.h"
+#include "commands/FramePacer.h"
+#include "commands/Layout.h"
+#include "winui/RectangleShape.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "RectangleShape.h"
+#include "winui/RectangleShape.h"
 
 namespace velmira {
 

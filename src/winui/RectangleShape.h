@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "Layout.h"
+#include "commands/Layout.h"
 
 namespace velmira {
 

@@ -1,11 +1,11 @@
-#include "RestoreForm.h"
+#include "winui/RestoreForm.h"
 
-#include "ChildControl.h"
-#include "Layout.h"
-#include "MessagePump.h"
-#include "ScreenDpi.h"
-#include "WideText.h"
-#include "WindowTexts.h"
+#include "commands/Layout.h"
+#include "commands/WindowTexts.h"
+#include "winui/ChildControl.h"
+#include "winui/MessagePump.h"
+#include "winui/ScreenDpi.h"
+#include "winui/WideText.h"
 
 namespace velmira {
 

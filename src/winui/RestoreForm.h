@@ -8,19 +8,19 @@
 #include <memory>
 #include <string>
 
-#include "DriveListBox.h"
-#include "DriveRoots.h"
-#include "DriveSource.h"
-#include "GdiFont.h"
-#include "LabelButton.h"
-#include "LineShape.h"
-#include "Panel.h"
-#include "ProgressBar.h"
-#include "RestoreCommands.h"
-#include "RestoreWindow.h"
-#include "SolidBrush.h"
-#include "WindowBase.h"
-#include "WindowEvents.h"
+#include "commands/RestoreCommands.h"
+#include "commands/RestoreWindow.h"
+#include "drives/DriveSource.h"
+#include "platform/DriveRoots.h"
+#include "winui/DriveListBox.h"
+#include "winui/GdiFont.h"
+#include "winui/LabelButton.h"
+#include "winui/LineShape.h"
+#include "winui/Panel.h"
+#include "winui/ProgressBar.h"
+#include "winui/SolidBrush.h"
+#include "winui/WindowBase.h"
+#include "winui/WindowEvents.h"
 
 namespace velmira {
 

@@ -1,4 +1,4 @@
-#include "ScreenDpi.h"
+#include "winui/ScreenDpi.h"
 
 #include <windows.h>
 

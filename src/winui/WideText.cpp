@@ -1,6 +1,6 @@
-#include "WideText.h"
+#include "winui/WideText.h"
 
-#include "Utf8.h"
+#include "platform/Utf8.h"
 
 namespace velmira {
 

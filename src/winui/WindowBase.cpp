@@ -1,10 +1,10 @@
-#include "WindowBase.h"
+#include "winui/WindowBase.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 
-#include "CentredRect.h"
+#include "commands/CentredRect.h"
 
 namespace velmira {
 

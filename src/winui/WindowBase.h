@@ -4,7 +4,7 @@
 // The run's Yield is a method here, not the 16-bit call windows.h maps away.
 #undef Yield
 
-#include "Layout.h"
+#include "commands/Layout.h"
 
 namespace velmira {
 

@@ -1,9 +1,9 @@
-#include "WindowEvents.h"
+#include "winui/WindowEvents.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "MessagePump.h"
+#include "winui/MessagePump.h"
 
 namespace velmira {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "EventPump.h"
+#include "platform/EventPump.h"
 
 namespace velmira {
 

@@ -4,20 +4,20 @@
 #include <string>
 #include <vector>
 
-#include "BaseModule.h"
-#include "DemoSandbox.h"
-#include "DriveLetterSink.h"
-#include "FolderListing.h"
-#include "JobRules.h"
-#include "LetterList.h"
-#include "NumberedError.h"
-#include "RecordingView.h"
-#include "RemovableDriveList.h"
-#include "RestoreRun.h"
-#include "SandboxDrives.h"
-#include "SitePrefecture.h"
-#include "SiteRegion.h"
-#include "TempDir.h"
+#include "app/demo/DemoSandbox.h"
+#include "base/BaseModule.h"
+#include "drives/DriveLetterSink.h"
+#include "drives/RemovableDriveList.h"
+#include "drives/SandboxDrives.h"
+#include "platform/FolderListing.h"
+#include "platform/NumberedError.h"
+#include "restore/JobRules.h"
+#include "restore/RestoreRun.h"
+#include "settings/SitePrefecture.h"
+#include "settings/SiteRegion.h"
+#include "tests/support/LetterList.h"
+#include "tests/support/RecordingView.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

@@ -9,12 +9,12 @@
 #include <functional>
 #include <set>
 
-#include "DemoSandbox.h"
-#include "MainForm.h"
-#include "ProgramStart.h"
-#include "SandboxDrives.h"
-#include "StartupBox.h"
-#include "TempDir.h"
+#include "app/ProgramStart.h"
+#include "app/StartupBox.h"
+#include "app/demo/DemoSandbox.h"
+#include "drives/SandboxDrives.h"
+#include "tests/support/TempDir.h"
+#include "ui/MainForm.h"
 
 namespace velmira {
 namespace {

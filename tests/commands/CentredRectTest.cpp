@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "CentredRect.h"
+#include "commands/CentredRect.h"
 
 namespace velmira {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FramePacer.h"
+#include "commands/FramePacer.h"
 
 namespace velmira {
 namespace {

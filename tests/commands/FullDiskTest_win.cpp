@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "RecordingWindow.h"
-#include "RestoreCommands.h"
-#include "TempDir.h"
-#include "WindowsDrives_win.h"
+#include "commands/RestoreCommands.h"
+#include "drives/WindowsDrives_win.h"
+#include "tests/commands/RecordingWindow.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira::testing {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "BaseModule.h"
-#include "FolderDrives.h"
-#include "Layout.h"
-#include "MainCommands.h"
-#include "NumberedError.h"
-#include "StartupReport.h"
-#include "TempDir.h"
+#include "base/BaseModule.h"
+#include "commands/Layout.h"
+#include "commands/MainCommands.h"
+#include "commands/StartupReport.h"
+#include "platform/NumberedError.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira::testing {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "FakeEvents.h"
-#include "LetterList.h"
-#include "RestoreWindow.h"
+#include "commands/RestoreWindow.h"
+#include "tests/support/FakeEvents.h"
+#include "tests/support/LetterList.h"
 
 namespace velmira::testing {
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "BaseModule.h"
-#include "FolderDrives.h"
-#include "Layout.h"
-#include "NumberedError.h"
-#include "RecordingWindow.h"
-#include "RestoreCommands.h"
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "base/BaseModule.h"
+#include "commands/Layout.h"
+#include "commands/RestoreCommands.h"
+#include "platform/NumberedError.h"
+#include "tests/commands/RecordingWindow.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
 
 namespace velmira::testing {
 namespace {

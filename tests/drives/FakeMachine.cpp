@@ -1,4 +1,4 @@
-#include "FakeMachine.h"
+#include "tests/drives/FakeMachine.h"
 
 #include <algorithm>
 #include <vector>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira::testing {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "LetterAssigner.h"
+#include "drives/LetterAssigner.h"
 
 namespace velmira {
 namespace {

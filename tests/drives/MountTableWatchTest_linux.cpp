@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
-#include "MountTableWatch.h"
-#include "PrivateMountNamespace.h"
-#include "TempDir.h"
+#include "drives/MountTableWatch.h"
+#include "tests/support/PrivateMountNamespace.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "FakeMachine.h"
-#include "MountedDrives.h"
-#include "NumberedError.h"
-#include "PrivateMountNamespace.h"
-#include "RemovableDriveList.h"
+#include "drives/MountedDrives.h"
+#include "drives/RemovableDriveList.h"
+#include "platform/NumberedError.h"
+#include "tests/drives/FakeMachine.h"
+#include "tests/support/PrivateMountNamespace.h"
 
 namespace velmira {
 namespace {

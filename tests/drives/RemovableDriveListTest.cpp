@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "LetterList.h"
-#include "NumberedError.h"
-#include "RemovableDriveList.h"
-#include "SandboxDrives.h"
-#include "TempDir.h"
+#include "drives/RemovableDriveList.h"
+#include "drives/SandboxDrives.h"
+#include "platform/NumberedError.h"
+#include "tests/support/LetterList.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

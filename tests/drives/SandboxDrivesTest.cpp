@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "NumberedError.h"
-#include "SandboxDrives.h"
-#include "TempDir.h"
+#include "drives/SandboxDrives.h"
+#include "platform/NumberedError.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

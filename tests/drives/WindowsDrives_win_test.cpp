@@ -1,4 +1,4 @@
-#include "WindowsDrives_win.h"
+#include "drives/WindowsDrives_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,17 +9,17 @@
 #include <functional>
 #include <map>
 
-#include "BaseModule.h"
-#include "ErrorOf.h"
-#include "LetterList.h"
-#include "NumberedError.h"
-#include "RecordingView.h"
-#include "RemovableDriveList.h"
-#include "RestoreRun.h"
-#include "SitePrefecture.h"
-#include "SiteRegion.h"
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "base/BaseModule.h"
+#include "drives/RemovableDriveList.h"
+#include "platform/NumberedError.h"
+#include "restore/RestoreRun.h"
+#include "settings/SitePrefecture.h"
+#include "settings/SiteRegion.h"
+#include "tests/support/ErrorOf.h"
+#include "tests/support/LetterList.h"
+#include "tests/support/RecordingView.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
 
 // These tests use the drives of the Wine prefix that scripts/test-windows
 // makes: A removable, C fixed, D CD-ROM, F removable (each with a medium)

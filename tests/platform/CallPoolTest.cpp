@@ -3,9 +3,9 @@
 #include <atomic>
 #include <chrono>
 
-#include "CallPool.h"
-#include "FakeEvents.h"
-#include "NumberedError.h"
+#include "platform/CallPool.h"
+#include "platform/NumberedError.h"
+#include "tests/support/FakeEvents.h"
 
 namespace velmira {
 namespace {

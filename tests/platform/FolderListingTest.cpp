@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "FolderListing.h"
-#include "NumberedError.h"
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "platform/FolderListing.h"
+#include "platform/NumberedError.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
 
 namespace velmira {
 namespace {

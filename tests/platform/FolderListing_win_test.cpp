@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "FolderListing.h"
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "platform/FolderListing.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
 
 namespace velmira {
 namespace {

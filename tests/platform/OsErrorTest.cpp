@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "OsError.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "OsError.h"
+#include "platform/OsError.h"
 
 namespace velmira {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "TextCodec.h"
-#include "Utf8.h"
+#include "platform/TextCodec.h"
+#include "platform/Utf8.h"
 
 namespace velmira {
 namespace {

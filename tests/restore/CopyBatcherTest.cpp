@@ -3,13 +3,13 @@
 #include <atomic>
 #include <thread>
 
-#include "CopyBatcher.h"
-#include "ErrorOf.h"
-#include "FakeEvents.h"
-#include "FileCopier.h"
-#include "NumberedError.h"
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "platform/FileCopier.h"
+#include "platform/NumberedError.h"
+#include "restore/CopyBatcher.h"
+#include "tests/support/ErrorOf.h"
+#include "tests/support/FakeEvents.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
 
 namespace velmira {
 namespace {

@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CopyBatcher.h"
-#include "ErrorOf.h"
-#include "FileCopier.h"
-#include "NumberedError.h"
-#include "PrivateMountNamespace.h"
-#include "TempDir.h"
+#include "platform/FileCopier.h"
+#include "platform/NumberedError.h"
+#include "restore/CopyBatcher.h"
+#include "tests/support/ErrorOf.h"
+#include "tests/support/PrivateMountNamespace.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

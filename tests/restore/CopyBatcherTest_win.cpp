@@ -3,11 +3,11 @@
 
 #include <functional>
 
-#include "CopyBatcher.h"
-#include "ErrorOf.h"
-#include "FileCopier.h"
-#include "NumberedError.h"
-#include "TempDir.h"
+#include "platform/FileCopier.h"
+#include "platform/NumberedError.h"
+#include "restore/CopyBatcher.h"
+#include "tests/support/ErrorOf.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ChartSandbox.h"
-#include "FileCopier.h"
-#include "TestPlatform.h"
+#include "platform/FileCopier.h"
+#include "tests/support/ChartSandbox.h"
+#include "tests/support/TestPlatform.h"
 
 namespace velmira::testing {
 

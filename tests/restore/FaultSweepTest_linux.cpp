@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "ChartSandbox.h"
-#include "TempDir.h"
+#include "tests/support/ChartSandbox.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

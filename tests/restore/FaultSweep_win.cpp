@@ -8,12 +8,12 @@
 #include <future>
 #include <iostream>
 
-#include "FaultSandbox_win.h"
-#include "FolderDrives.h"
-#include "RecordingView.h"
-#include "RestoreRun.h"
-#include "TextCodec.h"
-#include "Win32Faults_win.h"
+#include "platform/TextCodec.h"
+#include "restore/RestoreRun.h"
+#include "tests/restore/FaultSandbox_win.h"
+#include "tests/restore/Win32Faults_win.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/RecordingView.h"
 
 namespace velmira::testing {
 namespace {

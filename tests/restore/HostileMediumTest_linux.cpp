@@ -7,10 +7,10 @@
 
 #include <map>
 
-#include "FolderDrives.h"
-#include "RecordingView.h"
-#include "RestoreRun.h"
-#include "TempDir.h"
+#include "restore/RestoreRun.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/RecordingView.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

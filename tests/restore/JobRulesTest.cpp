@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "JobRules.h"
+#include "restore/JobRules.h"
 
 namespace velmira {
 namespace {

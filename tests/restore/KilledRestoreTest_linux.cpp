@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "FileCopier.h"
-#include "TempDir.h"
+#include "platform/FileCopier.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

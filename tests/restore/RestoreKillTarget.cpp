@@ -3,9 +3,9 @@
 // fault tests run it.
 #include <cstdio>
 
-#include "FolderDrives.h"
-#include "RecordingView.h"
-#include "RestoreRun.h"
+#include "restore/RestoreRun.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/RecordingView.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

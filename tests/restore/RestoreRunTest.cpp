@@ -2,11 +2,11 @@
 
 #include <functional>
 
-#include "FolderDrives.h"
-#include "RecordingView.h"
-#include "RestoreRun.h"
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "restore/RestoreRun.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/RecordingView.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
 
 namespace velmira {
 namespace {

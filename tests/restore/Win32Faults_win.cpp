@@ -1,4 +1,4 @@
-#include "Win32Faults_win.h"
+#include "tests/restore/Win32Faults_win.h"
 
 #include <atomic>
 #include <cstring>

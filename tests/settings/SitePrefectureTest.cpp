@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "BaseModule.h"
-#include "FirstFieldScanner.h"
-#include "FolderDrives.h"
-#include "SitePrefecture.h"
-#include "SiteRegion.h"
-#include "TempDir.h"
-#include "TextCodec.h"
+#include "base/BaseModule.h"
+#include "platform/TextCodec.h"
+#include "settings/FirstFieldScanner.h"
+#include "settings/SitePrefecture.h"
+#include "settings/SiteRegion.h"
+#include "tests/support/FolderDrives.h"
+#include "tests/support/TempDir.h"
 
 namespace velmira {
 namespace {

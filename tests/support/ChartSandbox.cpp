@@ -1,9 +1,9 @@
-#include "ChartSandbox.h"
+#include "tests/support/ChartSandbox.h"
 
 #include <algorithm>
 #include <set>
 
-#include "FileCopier.h"
+#include "platform/FileCopier.h"
 
 namespace velmira::testing {
 

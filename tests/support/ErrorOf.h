@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "NumberedError.h"
+#include "platform/NumberedError.h"
 
 namespace velmira::testing {
 

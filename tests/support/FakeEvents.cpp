@@ -1,4 +1,4 @@
-#include "FakeEvents.h"
+#include "tests/support/FakeEvents.h"
 
 #include <utility>
 

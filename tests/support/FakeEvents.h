@@ -5,7 +5,7 @@
 #include <functional>
 #include <mutex>
 
-#include "EventPump.h"
+#include "platform/EventPump.h"
 
 namespace velmira::testing {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <map>
 
-#include "DriveRoots.h"
-#include "NumberedError.h"
+#include "platform/DriveRoots.h"
+#include "platform/NumberedError.h"
 
 namespace velmira::testing {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "DriveLetterSink.h"
+#include "drives/DriveLetterSink.h"
 
 namespace velmira::testing {
 

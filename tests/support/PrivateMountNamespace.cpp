@@ -1,4 +1,4 @@
-#include "PrivateMountNamespace.h"
+#include "tests/support/PrivateMountNamespace.h"
 
 #include <fcntl.h>
 #include <sched.h>

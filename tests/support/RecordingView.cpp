@@ -1,6 +1,6 @@
-#include "RecordingView.h"
+#include "tests/support/RecordingView.h"
 
-#include "FolderListing.h"
+#include "platform/FolderListing.h"
 
 namespace velmira::testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "FakeEvents.h"
-#include "ProgressView.h"
+#include "restore/ProgressView.h"
+#include "tests/support/FakeEvents.h"
 
 namespace velmira::testing {
 

@@ -1,4 +1,4 @@
-#include "TestStick.h"
+#include "tests/support/TestStick.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
 
 namespace velmira::testing {
 

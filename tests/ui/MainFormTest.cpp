@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "BaseModule.h"
-#include "MainForm.h"
-#include "MessageBoxAnswerer.h"
-#include "RestoreForm.h"
-#include "TextCodec.h"
-#include "UiSandbox.h"
+#include "base/BaseModule.h"
+#include "platform/TextCodec.h"
+#include "tests/ui/MessageBoxAnswerer.h"
+#include "tests/ui/UiSandbox.h"
+#include "ui/MainForm.h"
+#include "ui/RestoreForm.h"
 
 namespace velmira::testing {
 namespace {

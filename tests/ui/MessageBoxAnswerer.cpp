@@ -1,4 +1,4 @@
-#include "MessageBoxAnswerer.h"
+#include "tests/ui/MessageBoxAnswerer.h"
 
 #include <QAbstractButton>
 #include <QApplication>

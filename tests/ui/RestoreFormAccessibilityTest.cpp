@@ -1,6 +1,6 @@
 #include <QAccessible>
 
-#include "RestoreFormTestSupport.h"
+#include "tests/ui/RestoreFormTestSupport.h"
 
 namespace velmira::testing {
 namespace {

@@ -2,10 +2,10 @@
 #include <QRadioButton>
 #include <QWindow>
 
-#include "ColorRef.h"
-#include "JapaneseFont.h"
-#include "LineShape.h"
-#include "RestoreFormTestSupport.h"
+#include "tests/ui/RestoreFormTestSupport.h"
+#include "ui/ColorRef.h"
+#include "ui/JapaneseFont.h"
+#include "ui/LineShape.h"
 
 namespace velmira::testing {
 namespace {

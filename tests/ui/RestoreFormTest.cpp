@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include "FramePacer.h"
-#include "InputDiscarder.h"
-#include "RestoreFormTestSupport.h"
-#include "TempDir.h"
-#include "TestStick.h"
+#include "commands/FramePacer.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestStick.h"
+#include "tests/ui/RestoreFormTestSupport.h"
+#include "ui/InputDiscarder.h"
 
 namespace velmira::testing {
 namespace {

@@ -8,10 +8,10 @@
 #include <QTest>
 #include <memory>
 
-#include "BaseModule.h"
-#include "MessageBoxAnswerer.h"
-#include "RestoreForm.h"
-#include "UiSandbox.h"
+#include "base/BaseModule.h"
+#include "tests/ui/MessageBoxAnswerer.h"
+#include "tests/ui/UiSandbox.h"
+#include "ui/RestoreForm.h"
 
 namespace velmira::testing {
 

@@ -1,4 +1,4 @@
-#include "UiSandbox.h"
+#include "tests/ui/UiSandbox.h"
 
 namespace velmira::testing {
 

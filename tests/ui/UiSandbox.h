@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "SandboxDrives.h"
-#include "TempDir.h"
-#include "UiContext.h"
+#include "drives/SandboxDrives.h"
+#include "tests/support/TempDir.h"
+#include "ui/UiContext.h"
 
 namespace velmira::testing {
 

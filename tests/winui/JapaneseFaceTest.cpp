@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "JapaneseFace.h"
+#include "winui/JapaneseFace.h"
 
 namespace velmira {
 namespace {

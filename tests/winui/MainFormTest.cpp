@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <string>
 
-#include "MainForm.h"
-#include "RestoreForm.h"
-#include "ScreenDpi.h"
-#include "StartupReport.h"
-#include "WideText.h"
-#include "WindowTexts.h"
-#include "WindowThread.h"
+#include "commands/StartupReport.h"
+#include "commands/WindowTexts.h"
+#include "tests/winui/WindowThread.h"
+#include "winui/MainForm.h"
+#include "winui/RestoreForm.h"
+#include "winui/ScreenDpi.h"
+#include "winui/WideText.h"
 
 // The start window in-process, and the program as shipped, started as a
 // user starts it.

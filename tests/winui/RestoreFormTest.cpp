@@ -10,13 +10,13 @@
 #include <filesystem>
 #include <tuple>
 
-#include "BaseModule.h"
-#include "RestoreForm.h"
-#include "ScreenDpi.h"
-#include "TempDir.h"
-#include "TestStick.h"
-#include "WideText.h"
-#include "WindowThread.h"
+#include "base/BaseModule.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestStick.h"
+#include "tests/winui/WindowThread.h"
+#include "winui/RestoreForm.h"
+#include "winui/ScreenDpi.h"
+#include "winui/WideText.h"
 
 // The restore window under Wine in the prefix of scripts/test-windows (F
 // removable with a medium, G without one), driven from the test's thread by

@@ -1,4 +1,4 @@
-#include "WindowThread.h"
+#include "tests/winui/WindowThread.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -8,10 +8,10 @@
 #include <future>
 #include <tuple>
 
-#include "MessagePump.h"
-#include "ScreenDpi.h"
-#include "TempDir.h"
-#include "TestPlatform.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPlatform.h"
+#include "winui/MessagePump.h"
+#include "winui/ScreenDpi.h"
 
 namespace velmira::testing {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
-#include "Layout.h"
-#include "MainForm.h"
-#include "WindowsDrives_win.h"
+#include "commands/Layout.h"
+#include "drives/WindowsDrives_win.h"
+#include "winui/MainForm.h"
 
 namespace velmira::testing {
 

@@ -1,4 +1,4 @@
-#include "DemoSandbox.h"
+#include "app/demo/DemoSandbox.h"
 
 #include <cstdio>
 #include <fstream>
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 
 namespace velmira {
 
