@@ -32,6 +32,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -198,8 +199,13 @@ int ProcFd(const char* path) {
     return std::atoi(path + std::strlen(kProc));
 }
 
-std::size_t Shortened(std::size_t count) {
-    return count > 1 ? count / 2 : count;
+// What a read, write or copy of `count` bytes is to do: fail (-1) or move
+// nothing (0) at once, or go on with the count, halved when short.
+std::optional<ssize_t> Moving(What what, std::size_t& count) {
+    if (what == What::Error) return -1;
+    if (what == What::Zero) return 0;
+    if (what == What::Short && count > 1) count /= 2;
+    return std::nullopt;
 }
 
 template <typename Function>
@@ -291,18 +297,7 @@ ssize_t copy_file_range(int in, loff_t* inAt, int out, loff_t* outAt, std::size_
         return -1;
     }
     const What what = Decide(k_copy_file_range);
-    switch (what) {
-        case What::Error:
-            return -1;
-        case What::Zero:
-            return 0;
-        case What::Short:
-            length = Shortened(length);
-            break;
-        case What::None:
-        case What::Rewrite:
-            break;
-    }
+    if (const auto now = Moving(what, length)) return *now;
     const ssize_t moved = real(in, inAt, out, outAt, length, flags);
     unflushed.Wrote(out);
     if (what == What::Rewrite) RewriteInPlace(in);
@@ -390,38 +385,16 @@ int openat(int dirFd, const char* path, int flags, ...) {
 
 ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {
     VELMIRA_NEXT(pread);
-    switch (Decide(k_pread)) {
-        case What::Error:
-            return -1;
-        case What::Zero:
-            return 0;
-        case What::Short:
-            return real(fd, buffer, Shortened(count), at);
-        case What::Rewrite: {
-            const ssize_t got = real(fd, buffer, count, at);
-            RewriteInPlace(fd);
-            return got;
-        }
-        case What::None:
-            break;
-    }
-    return real(fd, buffer, count, at);
+    const What what = Decide(k_pread);
+    if (const auto now = Moving(what, count)) return *now;
+    const ssize_t got = real(fd, buffer, count, at);
+    if (what == What::Rewrite) RewriteInPlace(fd);
+    return got;
 }
 
 ssize_t pwrite(int fd, const void* buffer, std::size_t count, off_t at) {
     VELMIRA_NEXT(pwrite);
-    switch (Decide(k_pwrite)) {
-        case What::Error:
-            return -1;
-        case What::Zero:
-            return 0;
-        case What::Short:
-            count = Shortened(count);
-            break;
-        case What::None:
-        case What::Rewrite:
-            break;
-    }
+    if (const auto now = Moving(Decide(k_pwrite), count)) return *now;
     const ssize_t put = real(fd, buffer, count, at);
     unflushed.Wrote(fd);
     return put;
