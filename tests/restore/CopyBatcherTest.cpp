@@ -15,7 +15,7 @@ namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ErrorOf;
+using testing::CopyErrorOf;
 using testing::FolderEntries;
 using testing::ReadAll;
 using testing::TempDir;
@@ -85,27 +85,15 @@ TEST(CopyBatcher, FailuresLeaveTheOldDestinationAndNoTemporaryFile) {
     CopyBatcher copier;
 
     // A read-only destination is refused, not overwritten.
-    EXPECT_EQ(ErrorOf([&] {
-                  copier.Copy(source, readOnly);
-                  copier.Finish();
-              }),
-              75);
+    EXPECT_EQ(CopyErrorOf(copier, source, readOnly), 75);
     EXPECT_EQ(ReadAll(readOnly), "old");
     // A source that has gone (the stick was pulled) leaves the old file too.
     fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(ErrorOf([&] {
-                  copier.Copy(dir.path() / "src/gone.sxd", readOnly);
-                  copier.Finish();
-              }),
-              53);
+    EXPECT_EQ(CopyErrorOf(copier, dir.path() / "src/gone.sxd", readOnly), 53);
     EXPECT_EQ(ReadAll(readOnly), "old");
     // A folder in the way of the destination name.
     dir.MakeDir("dst/b.sxd");
-    EXPECT_NE(ErrorOf([&] {
-                  copier.Copy(source, dir.path() / "dst/b.sxd");
-                  copier.Finish();
-              }),
-              0);
+    EXPECT_NE(CopyErrorOf(copier, source, dir.path() / "dst/b.sxd"), 0);
     EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
 }
 
@@ -113,11 +101,7 @@ TEST(CopyBatcher, NeverCreatesTheDestinationFolder) {
     TempDir dir;
     const fs::path source = dir.Write("src/a.sxd", "new");
     CopyBatcher copier;
-    EXPECT_EQ(ErrorOf([&] {
-                  copier.Copy(source, dir.path() / "Velmira/H15/a.sxd");
-                  copier.Finish();
-              }),
-              76);
+    EXPECT_EQ(CopyErrorOf(copier, source, dir.path() / "Velmira/H15/a.sxd"), 76);
     EXPECT_FALSE(fs::exists(dir.path() / "Velmira"));
 }
 
@@ -125,16 +109,11 @@ TEST(CopyBatcher, ASourceThatChangedSinceItWasListedIsRefusedAndHarmsNothing) {
     TempDir dir;
     const fs::path destination = dir.Write("dst/a.sxd", "old");
     CopyBatcher copier;
-    const auto copyListedAtThreeBytes = [&](const fs::path& source) {
-        return ErrorOf([&] {
-            copier.Copy(source, destination, 3);
-            copier.Finish();
-        });
-    };
+    const std::uintmax_t listed = 3;
     // Listed at 3 bytes; truncated or grown since.
-    EXPECT_EQ(copyListedAtThreeBytes(dir.Write("src/shrunk.sxd", "ne")), 57);
-    EXPECT_EQ(copyListedAtThreeBytes(dir.Write("src/grown.sxd", "newer")), 57);
-    EXPECT_EQ(copyListedAtThreeBytes(dir.path() / "src/gone.sxd"), 53);
+    EXPECT_EQ(CopyErrorOf(copier, dir.Write("src/shrunk.sxd", "ne"), destination, listed), 57);
+    EXPECT_EQ(CopyErrorOf(copier, dir.Write("src/grown.sxd", "newer"), destination, listed), 57);
+    EXPECT_EQ(CopyErrorOf(copier, dir.path() / "src/gone.sxd", destination, listed), 53);
     EXPECT_EQ(ReadAll(destination), "old");
     EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd"}));
     // Unchanged since the listing: copied.

@@ -15,7 +15,7 @@ namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ErrorOf;
+using testing::CopyErrorOf;
 using testing::FolderEntries;
 using testing::ReadAll;
 using testing::TempDir;
@@ -45,16 +45,8 @@ TEST(CopyBatcherLinux, SpecialFilesInPlaceOfASourceAreRefusedWithoutOpeningThem)
     ASSERT_EQ(::mkfifo((dir.path() / "fifo.sxd").c_str(), 0600), 0);
     fs::create_symlink(dir.path() / "fifo.sxd", dir.path() / "link.sxd");
     CopyBatcher copier;
-    EXPECT_NE(ErrorOf([&] {
-                  copier.Copy(dir.path() / "fifo.sxd", destination);
-                  copier.Finish();
-              }),
-              0);
-    EXPECT_NE(ErrorOf([&] {
-                  copier.Copy(dir.path() / "link.sxd", destination);
-                  copier.Finish();
-              }),
-              0);
+    EXPECT_NE(CopyErrorOf(copier, dir.path() / "fifo.sxd", destination), 0);
+    EXPECT_NE(CopyErrorOf(copier, dir.path() / "link.sxd", destination), 0);
     EXPECT_EQ(ReadAll(destination), "old");
 }
 
@@ -107,10 +99,7 @@ TEST(CopyBatcherLinux, ADiskThatFillsUpMidFileLeavesTheOldFileAndNoTemporary) {
         }
         testing::WriteFile(folder / "a.sxd", "old chart");
         CopyBatcher copier;
-        const int error = ErrorOf([&] {
-            copier.Copy(source, folder / "a.sxd");
-            copier.Finish();
-        });
+        const int error = CopyErrorOf(copier, source, folder / "a.sxd");
         if (error != 61) return "error " + std::to_string(error) + ", not disk full";
         if (ReadAll(folder / "a.sxd") != "old chart") return "the old file changed";
         if (FolderEntries(folder) != std::vector<std::string>{"a.sxd"}) return "something was left";

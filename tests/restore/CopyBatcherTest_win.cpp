@@ -13,7 +13,7 @@ namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ErrorOf;
+using testing::CopyErrorOf;
 using testing::ReadAll;
 using testing::TempDir;
 
@@ -42,11 +42,7 @@ TEST(CopyBatcherWin, AReadOnlyDestinationIsRefusedAndKept) {
     ASSERT_TRUE(::SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_READONLY));
 
     CopyBatcher copier;
-    EXPECT_EQ(ErrorOf([&] {
-                  copier.Copy(source, destination);
-                  copier.Finish();
-              }),
-              75);
+    EXPECT_EQ(CopyErrorOf(copier, source, destination), 75);
     EXPECT_EQ(ReadAll(destination), "old");
     EXPECT_EQ(Entries(dir.path() / "dst"), (std::vector<std::wstring>{L"a.dat"}));
     MakeWritable(destination);
@@ -62,10 +58,7 @@ TEST(CopyBatcherWin, ADestinationInUseIsAnErrorAndKept) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     CopyBatcher copier;
-    const int error = ErrorOf([&] {
-        copier.Copy(source, destination);
-        copier.Finish();
-    });
+    const int error = CopyErrorOf(copier, source, destination);
     ::CloseHandle(held);
     EXPECT_TRUE(error == 70 || error == 75) << error;
     EXPECT_EQ(ReadAll(destination), "old");
@@ -111,11 +104,7 @@ TEST(CopyBatcherWin, AFolderAsSourceIsRefused) {
     const fs::path folder = dir.MakeDir("src/a.dat");
     dir.MakeDir("dst");
     CopyBatcher copier;
-    EXPECT_NE(ErrorOf([&] {
-                  copier.Copy(folder, dir.path() / "dst/a.dat");
-                  copier.Finish();
-              }),
-              0);
+    EXPECT_NE(CopyErrorOf(copier, folder, dir.path() / "dst/a.dat"), 0);
     EXPECT_TRUE(Entries(dir.path() / "dst").empty());
 }
 

@@ -16,4 +16,14 @@ inline int ErrorOf(const std::function<void()>& action) {
     return 0;
 }
 
+// The number of the error that one copy raises by the copier's finish,
+// where a copy's failure is told; 0 when it raises none.
+template <typename Copier, typename... Arguments>
+int CopyErrorOf(Copier& copier, const Arguments&... arguments) {
+    return ErrorOf([&] {
+        copier.Copy(arguments...);
+        copier.Finish();
+    });
+}
+
 }  // namespace velmira::testing
