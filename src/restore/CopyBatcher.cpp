@@ -47,9 +47,13 @@ void CopyBatcher::Copy(const std::filesystem::path& source,
     if (gathered_.size() >= kHandOverFiles || gatheredBytes_ >= kHandOverBytes) HandOver();
 }
 
-void CopyBatcher::HandOver() {
-    std::vector<Request> requests = std::exchange(gathered_, {});
+std::vector<CopyBatcher::Request> CopyBatcher::TakeGathered() {
     gatheredBytes_ = 0;
+    return std::exchange(gathered_, {});
+}
+
+void CopyBatcher::HandOver() {
+    std::vector<Request> requests = TakeGathered();
     try {
         thread_.Wait(events_);
     } catch (...) {
@@ -61,8 +65,7 @@ void CopyBatcher::HandOver() {
 }
 
 void CopyBatcher::Finish() {
-    std::vector<Request> requests = std::exchange(gathered_, {});
-    gatheredBytes_ = 0;
+    std::vector<Request> requests = TakeGathered();
     std::exception_ptr copyError;
     try {
         thread_.Wait(events_);

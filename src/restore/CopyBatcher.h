@@ -68,6 +68,7 @@ class CopyBatcher {
         std::optional<std::uintmax_t> listedSize;
     };
 
+    std::vector<Request> TakeGathered();
     // Waits for the files handed over before and hands over the next ones.
     void HandOver();
 
