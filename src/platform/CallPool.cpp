@@ -58,8 +58,10 @@ void CallPool::Wait(EventPump* events) {
     calls_.clear();
     const std::exception_ptr error = std::exchange(error_, nullptr);
     lock.unlock();
-    if (handlerError) std::rethrow_exception(handlerError);
+    // A call's failure is the run's own, in its files' order; a handler's
+    // is a program fault that came later and must not hide it.
     if (error) std::rethrow_exception(error);
+    if (handlerError) std::rethrow_exception(handlerError);
 }
 
 void CallPool::HandleEventsUntilEnded(EventPump& events) {

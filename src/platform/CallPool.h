@@ -36,7 +36,8 @@ class CallPool {
     // events are handled once at least, as a yield would, and then each as
     // it arrives until the last call ends, which wakes them. Returns at once
     // when no set was started; never before every call has ended, even
-    // where handling an event raises (which is then raised here).
+    // where handling an event raises (which is then raised here, unless a
+    // call failed too: the call's failure comes first).
     void Wait(EventPump* events);
 
   private:

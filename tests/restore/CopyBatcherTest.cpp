@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/FileCopier.h"
@@ -95,6 +96,11 @@ TEST(CopyBatcher, FailuresLeaveTheOldDestinationAndNoTemporaryFile) {
     dir.MakeDir("dst/b.sxd");
     EXPECT_NE(CopyErrorOf(copier, source, dir.path() / "dst/b.sxd"), 0);
     EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
+    // A window handler that fails meanwhile does not hide the copy's error.
+    testing::FakeEvents failingWindow;
+    failingWindow.onHandled = [](int) { throw std::runtime_error("a window's own fault"); };
+    CopyBatcher waiting(&failingWindow);
+    EXPECT_EQ(CopyErrorOf(waiting, dir.path() / "src/gone.sxd", readOnly), 53);
 }
 
 TEST(CopyBatcher, NeverCreatesTheDestinationFolder) {
