@@ -58,7 +58,8 @@ class FileCopier {
     // as it is until FinishFlush. A flush started before must be finished.
     void StartFlush(const std::vector<PendingCopy>& batch);
     // Waits for the flush started last, if any; raises its numbered error,
-    // also where only one file's data failed to reach the disk.
+    // also where only one file's data failed to reach the disk: then a
+    // FlushFailure, which tells how many files before it did.
     void FinishFlush();
 
     // Gives each copy of a flushed batch, in order, its destination's name,

@@ -15,6 +15,7 @@
 #include "platform/Descriptor_linux.h"
 #include "platform/Directory_linux.h"
 #include "platform/FileCopier.h"
+#include "platform/FlushFailure.h"
 #include "platform/NewFile_linux.h"
 #include "platform/OsError.h"
 
@@ -195,9 +196,18 @@ void CopyData(int in, int out, const struct stat& sourceStat, const fs::path& so
     if (mayHaveHoles && ::ftruncate(out, size) != 0) throw ErrorFromOs(errno, destination.string());
 }
 
+bool SameTime(const struct timespec& before, const struct timespec& after) {
+    return before.tv_sec == after.tv_sec && before.tv_nsec == after.tv_nsec;
+}
+
+// Whether the source is still as it was when its copy began. Its change
+// time is set by the kernel at every write and no program can set it back,
+// as one can the modification time; a rewrite that keeps the size then
+// shows on any file system whose clock ticks between the two looks (FAT's
+// steps are 2 s, so a rewrite within one step goes unseen there).
 bool SameContentStamp(const struct stat& before, const struct stat& after) {
-    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
-           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+    return before.st_size == after.st_size && SameTime(before.st_mtim, after.st_mtim) &&
+           SameTime(before.st_ctim, after.st_ctim);
 }
 
 // Copies an open source into a new file for the destination, with the
@@ -326,7 +336,9 @@ std::uintmax_t FileCopier::SizeOf(const NewFile& file) {
 }
 
 std::size_t FileCopier::MostPending() {
-    // Half of the descriptors.
+    // Each pending copy holds one descriptor; the other half is left for
+    // the sources being read, the folders and whatever else the program
+    // has open.
     return std::max<std::size_t>(DescriptorLimit() / 2, 2);
 }
 
@@ -340,7 +352,13 @@ void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
     }
     state_->flusher.Start([folders = std::move(folders), files = std::move(files)] {
         FlushFolders(folders);
-        for (const NewFile* file : files) CheckWrittenBack(file->fd(), file->destination());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            try {
+                CheckWrittenBack(files[i]->fd(), files[i]->destination());
+            } catch (const NumberedError& error) {
+                throw FlushFailure(error, i);
+            }
+        }
     });
 }
 

@@ -12,6 +12,7 @@
 #include "platform/FileCopier.h"
 #include "platform/FileHandle_win.h"
 #include "platform/FindHandle_win.h"
+#include "platform/FlushFailure.h"
 #include "platform/HeldRetry_win.h"
 #include "platform/NewFile_win.h"
 #include "platform/OsError.h"
@@ -239,12 +240,15 @@ void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
     State& state = *state_;
     std::vector<std::function<void()>> flushes;
     flushes.reserve(batch.size());
-    for (const auto& file : batch) {
-        flushes.emplace_back([handle = file->handle(), &destination = file->destination()] {
-            if (!::FlushFileBuffers(handle)) {
-                throw ErrorFromOs(LastOsError(), Shown(destination));
-            }
-        });
+    // The first failure in the batch's order is raised, once every flush
+    // has ended: the files before it are on the disk.
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        flushes.emplace_back(
+            [handle = batch[i]->handle(), &destination = batch[i]->destination(), i] {
+                if (!::FlushFileBuffers(handle)) {
+                    throw FlushFailure(ErrorFromOs(LastOsError(), Shown(destination)), i);
+                }
+            });
     }
     state.flushers.Start(std::move(flushes));
 }

@@ -1,7 +1,10 @@
 #include "restore/CopyBatcher.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
+
+#include "platform/FlushFailure.h"
 
 namespace velmira {
 
@@ -21,19 +24,27 @@ void Keeping(std::exception_ptr& first, Step step) {
 
 CopyBatcher::CopyBatcher(EventPump* events)
     : events_(events),
-      batchFiles_(std::clamp<std::size_t>(FileCopier::MostPending() / 2, 1, kBatchFiles)) {}
+      // Two batches are held at once, one flushing and one filling.
+      batchFiles_(std::clamp<std::size_t>(FileCopier::MostPending() / 2, 1, kBatchFiles)),
+      copier_(std::make_unique<FileCopier>()) {}
 
 CopyBatcher::~CopyBatcher() {
-    // Finish has normally left nothing. What a skipped Finish left goes on
-    // the batcher's thread, since a discard touches the disk too; the
-    // members' own destructors are the last resort.
+    // Finish has normally left nothing. What a skipped Finish left, and the
+    // copier with the stick's folder it holds open, go on the batcher's
+    // thread, since a discard or a close touches the disk too; the members'
+    // own destructors are the last resort.
     try {
         thread_.Wait(nullptr);
     } catch (...) {
         // A failure nobody asked for any more: the run is being abandoned.
     }
     try {
-        thread_.Run([this] { Discard(); }, nullptr);
+        thread_.Run(
+            [this] {
+                Discard();
+                copier_.reset();
+            },
+            nullptr);
     } catch (...) {
         // No thread to run it on: the members' destructors discard.
     }
@@ -42,6 +53,8 @@ CopyBatcher::~CopyBatcher() {
 void CopyBatcher::Copy(const std::filesystem::path& source,
                        const std::filesystem::path& destination,
                        std::optional<std::uintmax_t> listedSize) {
+    // No file after a failure is restored, nor named after the ones before.
+    if (failure_) std::rethrow_exception(failure_);
     gathered_.push_back({source, destination, listedSize});
     gatheredBytes_ += listedSize.value_or(0);
     if (gathered_.size() >= kHandOverFiles || gatheredBytes_ >= kHandOverBytes) HandOver();
@@ -57,8 +70,7 @@ void CopyBatcher::HandOver() {
     try {
         thread_.Wait(events_);
     } catch (...) {
-        // The files after a failure are not restored.
-        failed_ = true;
+        failure_ = std::current_exception();
         throw;
     }
     thread_.Start([this, requests = std::move(requests)] { CopyAll(requests); });
@@ -73,15 +85,15 @@ void CopyBatcher::Finish() {
         copyError = std::current_exception();
     }
     // After a failure only what was copied before it is finished.
-    if (failed_ || copyError) requests.clear();
-    failed_ = false;
+    if (failure_ || copyError) requests.clear();
+    failure_ = nullptr;
     thread_.Run([this, &requests] { FinishAside(requests); }, events_);
     if (copyError) std::rethrow_exception(copyError);
 }
 
 void CopyBatcher::CopyAll(const std::vector<Request>& requests) {
     for (const Request& request : requests) {
-        PendingCopy file = copier_.Copy(request.source, request.destination, request.listedSize);
+        PendingCopy file = copier_->Copy(request.source, request.destination, request.listedSize);
         fillingBytes_ += FileCopier::SizeOf(*file);
         filling_.push_back(std::move(file));
         if (Full()) Seal();
@@ -99,7 +111,7 @@ void CopyBatcher::FinishAside(const std::vector<Request>& requests) {
         if (!filling_.empty()) Seal();
     });
     if (!finishError) Keeping(finishError, [&] { NameFlushed(); });
-    Keeping(finishError, [&] { copier_.FlushNames(); });
+    Keeping(finishError, [&] { copier_->FlushNames(); });
     Discard();
     if (finishError) std::rethrow_exception(finishError);
     if (copyError) std::rethrow_exception(copyError);
@@ -112,7 +124,7 @@ bool CopyBatcher::Full() const {
 void CopyBatcher::Seal() {
     std::vector<PendingCopy> flushed = std::exchange(flushing_, {});
     try {
-        if (!flushed.empty()) copier_.FinishFlush();
+        if (!flushed.empty()) AwaitFlush(flushed);
     } catch (...) {
         // The files after a failure are not restored.
         filling_.clear();
@@ -121,12 +133,12 @@ void CopyBatcher::Seal() {
     }
     std::vector<PendingCopy> batch = std::exchange(filling_, {});
     fillingBytes_ = 0;
-    copier_.StartFlush(batch);
+    copier_->StartFlush(batch);
     flushing_ = std::move(batch);
     // The flush started first, so that the names are given while the disk
     // takes it.
     try {
-        copier_.Name(std::move(flushed));
+        copier_->Name(std::move(flushed));
     } catch (...) {
         DropFlushing();
         throw;
@@ -136,7 +148,7 @@ void CopyBatcher::Seal() {
 void CopyBatcher::DropFlushing() {
     const std::vector<PendingCopy> dropped = std::exchange(flushing_, {});
     try {
-        copier_.FinishFlush();
+        copier_->FinishFlush();
     } catch (...) {
         // Its files are dropped anyway, and they come after the failure
         // being reported in the files' order.
@@ -146,8 +158,21 @@ void CopyBatcher::DropFlushing() {
 void CopyBatcher::NameFlushed() {
     if (flushing_.empty()) return;
     std::vector<PendingCopy> flushed = std::exchange(flushing_, {});
-    copier_.FinishFlush();
-    copier_.Name(std::move(flushed));
+    AwaitFlush(flushed);
+    copier_->Name(std::move(flushed));
+}
+
+void CopyBatcher::AwaitFlush(std::vector<PendingCopy>& flushed) {
+    try {
+        copier_->FinishFlush();
+    } catch (const FlushFailure& failure) {
+        // The files before the one whose data failed are on the disk, so
+        // they are restored; a failure to name one of them comes first in
+        // the files' order and is raised instead.
+        flushed.resize(std::min(failure.durable(), flushed.size()));
+        copier_->Name(std::move(flushed));
+        throw;
+    }
 }
 
 void CopyBatcher::Discard() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -48,7 +49,8 @@ class CopyBatcher {
     // Copies source into a new file that takes destination's name later.
     // Raises the numbered error of a copy, flush or name that failed since
     // the last call; the files before the failure then still wait for
-    // Finish, and no file after it is copied. With listedSize, a source
+    // Finish, and no file after it is copied: until Finish, every Copy
+    // raises that failure again. With listedSize, a source
     // whose size is no longer the listed one is refused (57).
     void Copy(const std::filesystem::path& source, const std::filesystem::path& destination,
               std::optional<std::uintmax_t> listedSize = std::nullopt);
@@ -80,6 +82,9 @@ class CopyBatcher {
     // before it.
     void Seal();
     void NameFlushed();
+    // Waits for the flush of `flushed`; where it failed at one file, the
+    // files before it take their names before the failure is raised.
+    void AwaitFlush(std::vector<PendingCopy>& flushed);
     // Waits for the batch flushing aside and leaves its files unnamed.
     void DropFlushing();
     void Discard();
@@ -89,17 +94,18 @@ class CopyBatcher {
     // Gathered on the calling thread, not yet handed over.
     std::vector<Request> gathered_;
     std::uintmax_t gatheredBytes_ = 0;
-    bool failed_ = false;  // a failure was raised since the last Finish
+    std::exception_ptr failure_;  // raised by Copy since the last Finish
 
     // Only touched on the batcher's thread. The batch flushing aside, empty
-    // when none is, before the copier, so that the copier's threads have
-    // ended when it goes.
+    // when none is, declared before the copier so that the copier's threads,
+    // which read it, have ended before it goes.
     std::vector<PendingCopy> flushing_;
-    FileCopier copier_;
+    std::unique_ptr<FileCopier> copier_;
     std::vector<PendingCopy> filling_;
     std::uintmax_t fillingBytes_ = 0;
 
-    // Last, so that its call ends before what it uses goes.
+    // Declared last so that it is destroyed first: its call ends before the
+    // members the call uses are destroyed.
     CallThread thread_;
 };
 

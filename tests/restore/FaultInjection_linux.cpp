@@ -3,10 +3,14 @@
 //   VELMIRA_FAULT="CALL N WHAT [all]"  the Nth call of CALL (counted from 1)
 //       fails: WHAT is an errno number (the call returns -1, or null, with
 //       it), "short" (a read, write or copy moves half of what was asked,
-//       at least one byte), "zero" (it moves nothing and returns 0) or
+//       at least one byte), "zero" (it moves nothing and returns 0),
 //       "rewrite" (a read or copy works, and then its source is rewritten
-//       in place, its size kept and its time a second later). With "all",
-//       every call from the Nth on fails so.
+//       in place, its size and modification time kept) or "writeback" (a
+//       write or copy works, and its data later fails to reach the disk:
+//       only a wait on that file's own descriptor is told, with EIO, once;
+//       syncfs is not, as before kernel 5.8 or once another caller took the
+//       error). With "all", every call from the Nth on fails so. Several
+//       faults are separated by ";".
 //   VELMIRA_FAULT_PATH="buffered"  copy_file_range is never available
 //       (EXDEV), so copies go through a buffer; "named": O_TMPFILE is not
 //       supported (EOPNOTSUPP), so new files get temporary names. These
@@ -35,6 +39,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -75,17 +80,43 @@ const char* const kNames[] = {
 };
 static_assert(sizeof kNames / sizeof kNames[0] == kCallCount);
 
-enum class What { None, Error, Short, Zero, Rewrite };
+enum class What { None, Error, Short, Zero, Rewrite, WriteBack };
 
-struct Plan {
+struct Fault {
     int call = -1;
     long nth = 0;
     What what = What::None;
     int error = 0;
     bool all = false;
+};
+
+struct Plan {
+    std::vector<Fault> faults;
     bool buffered = false;
     bool named = false;
 };
+
+Fault ParseFault(const std::string& text) {
+    Fault fault;
+    char name[64] = {};
+    char what[32] = {};
+    char all[8] = {};
+    if (std::sscanf(text.c_str(), "%63s %ld %31s %7s", name, &fault.nth, what, all) < 3) {
+        return fault;
+    }
+    for (int i = 0; i < kCallCount; ++i) {
+        if (std::strcmp(kNames[i], name) == 0) fault.call = i;
+    }
+    const std::map<std::string, What> kinds{{"short", What::Short},
+                                            {"zero", What::Zero},
+                                            {"rewrite", What::Rewrite},
+                                            {"writeback", What::WriteBack}};
+    const auto kind = kinds.find(what);
+    fault.what = kind != kinds.end() ? kind->second : What::Error;
+    if (fault.what == What::Error) fault.error = std::atoi(what);
+    fault.all = std::strcmp(all, "all") == 0;
+    return fault;
+}
 
 const Plan& ThePlan() {
     static const Plan plan = [] {
@@ -95,27 +126,11 @@ const Plan& ThePlan() {
             p.named = std::strcmp(path, "named") == 0;
         }
         const char* text = std::getenv("VELMIRA_FAULT");
-        char name[64] = {};
-        char what[32] = {};
-        char all[8] = {};
-        if (text == nullptr ||
-            std::sscanf(text, "%63s %ld %31s %7s", name, &p.nth, what, all) < 3) {
-            return p;
+        for (std::string rest = text != nullptr ? text : ""; !rest.empty();) {
+            const std::size_t end = std::min(rest.find(';'), rest.size());
+            p.faults.push_back(ParseFault(rest.substr(0, end)));
+            rest.erase(0, end + 1);
         }
-        for (int i = 0; i < kCallCount; ++i) {
-            if (std::strcmp(kNames[i], name) == 0) p.call = i;
-        }
-        if (std::strcmp(what, "short") == 0) {
-            p.what = What::Short;
-        } else if (std::strcmp(what, "zero") == 0) {
-            p.what = What::Zero;
-        } else if (std::strcmp(what, "rewrite") == 0) {
-            p.what = What::Rewrite;
-        } else {
-            p.what = What::Error;
-            p.error = std::atoi(what);
-        }
-        p.all = std::strcmp(all, "all") == 0;
         return p;
     }();
     return plan;
@@ -127,12 +142,32 @@ std::atomic<bool> fired{false};
 // Counts the call and says what it is to do this time.
 What Decide(Call call) {
     const long n = ++counts[call];
-    const Plan& plan = ThePlan();
-    if (plan.call != call || n < plan.nth || (n > plan.nth && !plan.all)) return What::None;
-    fired = true;
-    if (plan.what == What::Error) errno = plan.error;
-    return plan.what;
+    for (const Fault& fault : ThePlan().faults) {
+        if (fault.call != call || n < fault.nth || (n > fault.nth && !fault.all)) continue;
+        fired = true;
+        if (fault.what == What::Error) errno = fault.error;
+        return fault.what;
+    }
+    return What::None;
 }
+
+// The new files whose data the disk will fail to take, by descriptor: only
+// a wait on that descriptor is told, once.
+class LostWriteBack {
+  public:
+    void Lose(int fd) {
+        const std::lock_guard lock(mutex_);
+        fds_.insert(fd);
+    }
+    bool Told(int fd) {
+        const std::lock_guard lock(mutex_);
+        return fds_.erase(fd) > 0;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::set<int> fds_;
+} lostWriteBack;
 
 // Which new files hold data that no syncfs has flushed yet, by descriptor
 // and, once closed under a temporary name, by that name.
@@ -220,8 +255,9 @@ Function Next(const char* name) {
 
 // The source open as `fd` changed in place under its reader, as a chart
 // program still writing it would: its first byte other, its size the same,
-// its time a second later (a rewrite within the clock's tick would keep
-// the time). Through the real calls, which count nothing.
+// its modification time set back to what it was (as a program may, or as a
+// rewrite within one tick of the file system's clock keeps it). Through the
+// real calls, which count nothing.
 void RewriteInPlace(int fd) {
     static const auto open = Next<int (*)(const char*, int, ...)>("open");
     static const auto close = Next<decltype(&::close)>("close");
@@ -234,7 +270,6 @@ void RewriteInPlace(int fd) {
     if (out < 0 || fstat(out, &st) != 0 || st.st_size == 0 || pwrite(out, "~", 1, 0) != 1) {
         std::abort();  // the test's own set-up failed
     }
-    st.st_mtim.tv_sec += 1;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     futimens(out, times);
     close(out);
@@ -282,6 +317,7 @@ int access(const char* path, int mode) {
 int close(int fd) {
     VELMIRA_NEXT(close);
     unflushed.Closing(fd);
+    lostWriteBack.Told(fd);
     if (Decide(k_close) != What::Error) return real(fd);
     const int error = errno;
     real(fd);
@@ -301,6 +337,7 @@ ssize_t copy_file_range(int in, loff_t* inAt, int out, loff_t* outAt, std::size_
     const ssize_t moved = real(in, inAt, out, outAt, length, flags);
     unflushed.Wrote(out);
     if (what == What::Rewrite) RewriteInPlace(in);
+    if (what == What::WriteBack) lostWriteBack.Lose(out);
     return moved;
 }
 
@@ -394,9 +431,11 @@ ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {
 
 ssize_t pwrite(int fd, const void* buffer, std::size_t count, off_t at) {
     VELMIRA_NEXT(pwrite);
-    if (const auto now = Moving(Decide(k_pwrite), count)) return *now;
+    const What what = Decide(k_pwrite);
+    if (const auto now = Moving(what, count)) return *now;
     const ssize_t put = real(fd, buffer, count, at);
     unflushed.Wrote(fd);
+    if (what == What::WriteBack) lostWriteBack.Lose(fd);
     return put;
 }
 
@@ -415,7 +454,12 @@ int rename(const char* from, const char* to) {
 
 int sync_file_range(int fd, off_t at, off_t length, unsigned flags) {
     VELMIRA_NEXT(sync_file_range);
-    return Decide(k_sync_file_range) == What::Error ? -1 : real(fd, at, length, flags);
+    if (Decide(k_sync_file_range) == What::Error) return -1;
+    if ((flags & SYNC_FILE_RANGE_WAIT_BEFORE) != 0 && lostWriteBack.Told(fd)) {
+        errno = EIO;
+        return -1;
+    }
+    return real(fd, at, length, flags);
 }
 
 int syncfs(int fd) {
