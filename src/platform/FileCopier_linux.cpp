@@ -6,11 +6,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/CallPool.h"
 #include "platform/CallThread.h"
 #include "platform/Descriptor_linux.h"
 #include "platform/Directory_linux.h"
@@ -25,6 +29,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// New files settled (named for the moment and closed) at once after their
+// flush: a virus scanner holds each new file's close for a moment.
+constexpr std::size_t kSettlers = 8;
 // One copy call moves at most this much, so that a change of the source
 // or a failing medium is noticed early in a long copy.
 constexpr off_t kPiece = off_t{1} << 20;
@@ -284,28 +291,49 @@ void NewFileDeleter::operator()(NewFile* file) const noexcept {
 
 struct FileCopier::State {
     ~State() {
-        if (sourceFd >= 0) ::close(sourceFd);
+        for (const auto& [folder, fd] : sourceFolders) ::close(fd);
     }
 
-    // The source opened by its name in its folder, kept open: each source is
-    // then opened by its name alone, not by a walk along its path.
+    // The source opened by its name in its folder, which is opened once and
+    // kept open: each source is then opened by its name alone, not by a
+    // walk along its path. -1 with errno set when it cannot be.
     int OpenSource(const fs::path& source) {
-        const fs::path folder = source.parent_path();
-        if (sourceFd < 0 || folder.native() != sourceFolder) {
-            if (sourceFd >= 0) ::close(sourceFd);
-            sourceFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (sourceFd < 0) throw ErrorFromOs(errno, source.string());
-            sourceFolder = folder.native();
+        int folderFd = -1;
+        {
+            const std::lock_guard lock(mutex);
+            const fs::path folder = source.parent_path();
+            auto found = sourceFolders.find(folder);
+            if (found == sourceFolders.end()) {
+                const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                if (fd < 0) return -1;
+                found = sourceFolders.emplace(folder, fd).first;
+            }
+            folderFd = found->second;
         }
-        return ::openat(sourceFd, source.filename().c_str(),
+        return ::openat(folderFd, source.filename().c_str(),
                         O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     }
 
+    // Clears a destination folder of what killed runs left, once, before
+    // any copy makes a new file there: a temporary name of this run must
+    // never be taken for a leftover.
+    void Prepare(const fs::path& folder) {
+        const std::lock_guard lock(mutex);
+        if (prepared.count(folder) > 0) return;
+        RemoveLeftovers(folder);
+        prepared.insert(folder);
+    }
+
+    // Copies run on several threads at once; these are shared by them.
+    std::mutex mutex;
+    std::map<fs::path, int> sourceFolders;
     std::set<fs::path> prepared;  // folders cleared of what killed runs left
-    std::set<fs::path> named;     // folders named into since the names' last flush
-    std::string sourceFolder;
-    int sourceFd = -1;
-    // Last, so that its call ends before what it uses goes.
+
+    // Only touched by the naming thread.
+    std::set<fs::path> named;  // folders named into since the names' last flush
+    // Declared last so that they are destroyed first: their calls end
+    // before the members they use are destroyed.
+    CallPool settlers{kSettlers};
     CallThread flusher;
 };
 
@@ -326,8 +354,7 @@ PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination
     if (listedSize && static_cast<std::uintmax_t>(sourceStat.st_size) != *listedSize) {
         throw SourceChanged(source);
     }
-    const fs::path folder = destination.parent_path();
-    if (state.prepared.insert(folder).second) RemoveLeftovers(folder);
+    state.Prepare(destination.parent_path());
     return CopyIntoNew(in.get(), sourceStat, source, destination);
 }
 
@@ -344,21 +371,31 @@ std::size_t FileCopier::MostPending() {
 
 void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
     std::set<fs::path> folders;
-    std::vector<const NewFile*> files;
+    std::vector<NewFile*> files;
     files.reserve(batch.size());
     for (const auto& file : batch) {
         folders.insert(file->destination().parent_path());
         files.push_back(file.get());
     }
-    state_->flusher.Start([folders = std::move(folders), files = std::move(files)] {
+    CallPool& settlers = state_->settlers;
+    state_->flusher.Start([folders = std::move(folders), files = std::move(files), &settlers] {
         FlushFolders(folders);
+        std::vector<std::function<void()>> settles;
+        settles.reserve(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
-            try {
-                CheckWrittenBack(files[i]->fd(), files[i]->destination());
-            } catch (const NumberedError& error) {
-                throw FlushFailure(error, i);
-            }
+            settles.emplace_back([file = files[i], i] {
+                try {
+                    CheckWrittenBack(file->fd(), file->destination());
+                    file->Settle();
+                } catch (const NumberedError& error) {
+                    throw FlushFailure(error, i);
+                }
+            });
         }
+        // The first failure in the batch's order, once all have ended: the
+        // files before it are on the disk and settled.
+        settlers.Start(std::move(settles));
+        settlers.Wait(nullptr);
     });
 }
 

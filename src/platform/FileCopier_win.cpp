@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -203,6 +204,21 @@ void NewFileDeleter::operator()(NewFile* file) const noexcept {
 }
 
 struct FileCopier::State {
+    // Whether the destination can never be replaced. The first copy into a
+    // folder looks into it, before any copy makes a new file there, while
+    // the copies running beside it wait.
+    bool Unreplaceable(const fs::path& destination) {
+        const std::lock_guard lock(mutex);
+        const fs::path folder = destination.parent_path();
+        auto looked = unreplaceable.find(folder);
+        if (looked == unreplaceable.end()) {
+            looked = unreplaceable.emplace(folder, LookInto(folder)).first;
+        }
+        return looked->second.count(Folded(destination.filename().native())) > 0;
+    }
+
+    // Copies run on several threads at once.
+    std::mutex mutex;
     // Folders looked into, with their names that can never be replaced.
     std::map<fs::path, std::set<std::wstring>> unreplaceable;
     std::set<fs::path> named;  // folders named into since the names' last flush
@@ -216,15 +232,9 @@ FileCopier::~FileCopier() = default;
 
 PendingCopy FileCopier::Copy(const fs::path& source, const fs::path& destination,
                              std::optional<std::uintmax_t> listedSize) {
-    State& state = *state_;
-    const fs::path folder = destination.parent_path();
-    auto looked = state.unreplaceable.find(folder);
-    if (looked == state.unreplaceable.end()) {
-        looked = state.unreplaceable.emplace(folder, LookInto(folder)).first;
-    }
     // Windows refuses to rename over such a file anyway, but not every file
     // system does.
-    const bool unreplaceable = looked->second.count(Folded(destination.filename().native())) > 0;
+    const bool unreplaceable = state_->Unreplaceable(destination);
     return CopyIntoNew(source, destination, listedSize, unreplaceable);
 }
 

@@ -72,34 +72,14 @@ NewFile::~NewFile() {
     if (!named_.empty()) ::unlink(named_.c_str());
 }
 
-void NewFile::TakeName() {
-    if (TakeFreeName()) return;
-    RefuseUnreplaceable(destination_);
-    Replace();
-}
-
-bool NewFile::TakeFreeName() {
-    if (!named_.empty()) return false;
-    if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, destination_.c_str(),
-                 AT_SYMLINK_FOLLOW) != 0) {
-        if (errno == EEXIST) return false;
-        throw ErrorFromOs(errno, destination_.string());
-    }
-    // An unnamed file can only be named while open, so its close comes
-    // after: a failed close takes the name away again, since the failure
-    // is what the operator is told.
-    try {
-        CloseOrThrow();
-    } catch (const NumberedError&) {
-        ::unlink(destination_.c_str());
-        throw;
-    }
-    return true;
-}
-
-void NewFile::Replace() {
+void NewFile::Settle() {
     if (named_.empty()) LinkUnderTemporaryName();
     CloseOrThrow();
+}
+
+void NewFile::TakeName() {
+    if (fd_ >= 0) Settle();
+    RefuseUnreplaceable(destination_);
     if (::rename(named_.c_str(), destination_.c_str()) != 0) {
         throw ErrorFromOs(errno, destination_.string());
     }

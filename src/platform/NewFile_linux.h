@@ -23,16 +23,20 @@ class NewFile {
     std::uintmax_t size() const { return size_; }
     void SetSize(std::uintmax_t size) { size_ = size; }
 
-    // Gives the file the destination's name: by a link where the name is
-    // free, else by a rename over the file (or link: never what it points
-    // to) of that name, which never leaves the name missing or half
-    // written. Closes the file. Raises a numbered error and leaves the
-    // destination as it was when it cannot.
+    // Makes the file ready to take its name once its data is on the disk:
+    // gives it a hidden temporary name if it has none and closes it. Apart
+    // from the names, so that the closes, which a virus scanner may hold
+    // for a moment each, run several at once. Raises a numbered error when
+    // it cannot; the file then goes with the object.
+    void Settle();
+
+    // Gives the settled file the destination's name by a rename over the
+    // file (or link: never what it points to) of that name, which never
+    // leaves the name missing or half written. Raises a numbered error and
+    // leaves the destination as it was when it cannot.
     void TakeName();
 
   private:
-    bool TakeFreeName();
-    void Replace();
     void LinkUnderTemporaryName();
     void CloseOrThrow();
 

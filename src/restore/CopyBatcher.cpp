@@ -92,17 +92,35 @@ void CopyBatcher::Finish() {
 }
 
 void CopyBatcher::CopyAll(const std::vector<Request>& requests) {
-    for (const Request& request : requests) {
-        PendingCopy file = copier_->Copy(request.source, request.destination, request.listedSize);
-        fillingBytes_ += FileCopier::SizeOf(*file);
-        filling_.push_back(std::move(file));
-        if (Full()) Seal();
+    try {
+        for (const Request& request : requests) {
+            while (lanes_.Given() >= kInFlight) TakeCopied();
+            lanes_.Give([this, request] {
+                return copier_->Copy(request.source, request.destination, request.listedSize);
+            });
+            while (lanes_.OldestEnded()) TakeCopied();
+        }
+    } catch (...) {
+        // The files after a failure are not restored.
+        lanes_.Drop();
+        throw;
     }
+}
+
+void CopyBatcher::TakeCopied() {
+    PendingCopy file = lanes_.TakeOldest();
+    fillingBytes_ += FileCopier::SizeOf(*file);
+    filling_.push_back(std::move(file));
+    if (Full()) Seal();
 }
 
 void CopyBatcher::FinishAside(const std::vector<Request>& requests) {
     std::exception_ptr copyError;
-    Keeping(copyError, [&] { CopyAll(requests); });
+    Keeping(copyError, [&] {
+        CopyAll(requests);
+        while (lanes_.Given() > 0) TakeCopied();
+    });
+    lanes_.Drop();
     // The files before a failure still take their names, and the names
     // given are made durable whatever fails on the way, so that the files
     // the operator is told are restored survive a power cut.
@@ -176,6 +194,7 @@ void CopyBatcher::AwaitFlush(std::vector<PendingCopy>& flushed) {
 }
 
 void CopyBatcher::Discard() {
+    lanes_.Drop();
     if (!flushing_.empty()) DropFlushing();
     filling_.clear();
     fillingBytes_ = 0;

@@ -11,6 +11,7 @@
 #include "platform/CallThread.h"
 #include "platform/EventPump.h"
 #include "platform/FileCopier.h"
+#include "restore/CopyLanes.h"
 
 namespace velmira {
 
@@ -26,6 +27,12 @@ namespace velmira {
 // when the thread is still busy with the files handed over before. A
 // failing stick that stalls one read for seconds then never stops the
 // window. A copy's failure is therefore raised by a later Copy or by Finish.
+//
+// That thread keeps a few copies in flight at once on lanes of their own
+// (CopyLanes), so that the stick reads the next files while a scanner holds
+// one file's open or close, and takes them back in the files' order: the
+// names, the bar and the failure reported all follow that order, and
+// whatever was in flight after a failure is discarded.
 class CopyBatcher {
   public:
     // A batch is full at this many bytes or files, whichever comes first
@@ -38,6 +45,11 @@ class CopyBatcher {
     // and the progress shown runs only a little ahead of them.
     static constexpr std::size_t kHandOverFiles = 32;
     static constexpr std::uintmax_t kHandOverBytes = std::uintmax_t{256} << 10;
+
+    // Copies in flight at once, and given to the lanes before the oldest is
+    // taken back: enough that a lane is never idle while the oldest waits.
+    static constexpr std::size_t kCopyLanes = 8;
+    static constexpr std::size_t kInFlight = 2 * kCopyLanes;
 
     // `events`, when given, are handled while the calling thread waits.
     explicit CopyBatcher(EventPump* events = nullptr);
@@ -76,6 +88,8 @@ class CopyBatcher {
 
     // On the batcher's thread.
     void CopyAll(const std::vector<Request>& requests);
+    // Takes the oldest copy in flight into the batch being filled.
+    void TakeCopied();
     void FinishAside(const std::vector<Request>& requests);
     bool Full() const;
     // Starts the flush of the batch being filled, and names the one flushed
@@ -101,6 +115,8 @@ class CopyBatcher {
     // which read it, have ended before it goes.
     std::vector<PendingCopy> flushing_;
     std::unique_ptr<FileCopier> copier_;
+    // After the copier, whose copies it runs.
+    CopyLanes lanes_{kCopyLanes};
     std::vector<PendingCopy> filling_;
     std::uintmax_t fillingBytes_ = 0;
 

@@ -96,6 +96,13 @@ TEST(CopyBatcher, FailuresLeaveTheOldDestinationAndNoTemporaryFile) {
     dir.MakeDir("dst/b.sxd");
     EXPECT_NE(CopyErrorOf(copier, source, dir.path() / "dst/b.sxd"), 0);
     EXPECT_EQ(FolderEntries(dir.path() / "dst"), (std::vector<std::string>{"a.sxd", "b.sxd"}));
+    // Of several copies in flight, the first failure in the files' order is
+    // raised, whichever copy failed first.
+    copier.Copy(source, dir.path() / "dst/c.sxd");
+    copier.Copy(dir.path() / "src/gone.sxd", dir.path() / "dst/d.sxd");
+    EXPECT_EQ(CopyErrorOf(copier, source, dir.path() / "dst/b.sxd"), 53);
+    EXPECT_EQ(FolderEntries(dir.path() / "dst"),
+              (std::vector<std::string>{"a.sxd", "b.sxd", "c.sxd"}));
     // A window handler that fails meanwhile does not hide the copy's error.
     testing::FakeEvents failingWindow;
     failingWindow.onHandled = [](int) { throw std::runtime_error("a window's own fault"); };

@@ -9,7 +9,8 @@
 //       write or copy works, and its data later fails to reach the disk:
 //       only a wait on that file's own descriptor is told, with EIO, once;
 //       syncfs is not, as before kernel 5.8 or once another caller took the
-//       error). With "all", every call from the Nth on fails so. Several
+//       error). With "all", every call from the Nth on fails so. N may be
+//       "@NAME" instead: the call made on a path ending in NAME. Several
 //       faults are separated by ";".
 //   VELMIRA_FAULT_PATH="buffered"  copy_file_range is never available
 //       (EXDEV), so copies go through a buffer; "named": O_TMPFILE is not
@@ -85,6 +86,7 @@ enum class What { None, Error, Short, Zero, Rewrite, WriteBack };
 struct Fault {
     int call = -1;
     long nth = 0;
+    std::string pathEnd;  // instead of nth: the call on a path ending so
     What what = What::None;
     int error = 0;
     bool all = false;
@@ -99,10 +101,14 @@ struct Plan {
 Fault ParseFault(const std::string& text) {
     Fault fault;
     char name[64] = {};
+    char nth[256] = {};
     char what[32] = {};
     char all[8] = {};
-    if (std::sscanf(text.c_str(), "%63s %ld %31s %7s", name, &fault.nth, what, all) < 3) {
-        return fault;
+    if (std::sscanf(text.c_str(), "%63s %255s %31s %7s", name, nth, what, all) < 3) return fault;
+    if (nth[0] == '@') {
+        fault.pathEnd = nth + 1;
+    } else {
+        fault.nth = std::atol(nth);
     }
     for (int i = 0; i < kCallCount; ++i) {
         if (std::strcmp(kNames[i], name) == 0) fault.call = i;
@@ -139,11 +145,21 @@ const Plan& ThePlan() {
 std::atomic<long> counts[kCallCount];
 std::atomic<bool> fired{false};
 
-// Counts the call and says what it is to do this time.
-What Decide(Call call) {
+bool EndsWith(const char* path, const std::string& end) {
+    const std::size_t length = path != nullptr ? std::strlen(path) : 0;
+    return length >= end.size() && std::strcmp(path + length - end.size(), end.c_str()) == 0;
+}
+
+// Counts the call, made on `path` where it names one, and says what it is
+// to do this time.
+What Decide(Call call, const char* path = nullptr) {
     const long n = ++counts[call];
     for (const Fault& fault : ThePlan().faults) {
-        if (fault.call != call || n < fault.nth || (n > fault.nth && !fault.all)) continue;
+        if (fault.call != call) continue;
+        if (!fault.pathEnd.empty() ? !EndsWith(path, fault.pathEnd)
+                                   : n < fault.nth || (n > fault.nth && !fault.all)) {
+            continue;
+        }
         fired = true;
         if (fault.what == What::Error) errno = fault.error;
         return fault.what;
@@ -417,7 +433,7 @@ int openat(int dirFd, const char* path, int flags, ...) {
     const mode_t mode = ModeOf(flags, arguments);
     va_end(arguments);
     if (RefusesUnnamed(flags)) return -1;
-    return Decide(k_openat) == What::Error ? -1 : real(dirFd, path, flags, mode);
+    return Decide(k_openat, path) == What::Error ? -1 : real(dirFd, path, flags, mode);
 }
 
 ssize_t pread(int fd, void* buffer, std::size_t count, off_t at) {
