@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace velmira::bench {
 
@@ -16,13 +17,18 @@ struct BenchOptions {
     std::size_t largeSize = std::size_t{128} << 20;
     int listFiles = 40000;
     std::size_t gapSize = std::size_t{1} << 30;
+    // The model of a clinic's PC: the numbers of files of smallSize to
+    // restore on it, and its rounds (each round several seconds a thousand
+    // files at today's speed).
+    std::vector<int> modelFiles = {2000};
+    int modelRounds = 3;
     // Each timed pair runs this often, alternating which goes first; the
     // best and the median of each side are reported.
     int rounds = 5;
     // Where the temporary folders go; the source, the copies and the
     // restored files always share one file system.
     std::filesystem::path parent;
-    // The cases to run (small, large, listing, memory, paint, gap); empty
+    // The cases to run (small, large, listing, memory, paint, gap, model); empty
     // runs them all.
     std::set<std::string> only;
     // Prints every round's times too.

@@ -18,8 +18,11 @@
 #include "bench/restore/ChildProcess.h"
 #include "bench/restore/HandCopy.h"
 #include "bench/restore/LoopMount.h"
+#include "bench/restore/ModelMount.h"
+#include "bench/restore/ModelRun.h"
 #include "bench/restore/PumpGapMeter.h"
 #include "bench/restore/Stopwatch.h"
+#include "bench/restore/TimedPair.h"
 #include "bench/restore/WindowRestore.h"
 #include "ui/RestoreForm.h"
 
@@ -28,50 +31,6 @@ namespace velmira::bench {
 namespace fs = std::filesystem;
 
 namespace {
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-std::string Bytes(std::size_t size) {
-    if (size >= (std::size_t{1} << 30) && size % (std::size_t{1} << 30) == 0) {
-        return std::to_string(size >> 30) + " GiB";
-    }
-    if (size >= (std::size_t{1} << 20) && size % (std::size_t{1} << 20) == 0) {
-        return std::to_string(size >> 20) + " MiB";
-    }
-    if (size >= 1024 && size % 1024 == 0) return std::to_string(size >> 10) + " KiB";
-    return std::to_string(size) + " B";
-}
-
-// Runs one restore through the window and checks that it finished and put
-// `expected` files in place.
-double RestoreThroughWindow(WindowRestore& window, const BenchTree& tree, std::size_t expected) {
-    const WindowRestore::Outcome outcome = window.Restore();
-    if (!outcome.finished) {
-        throw std::runtime_error("the restore did not finish: " + outcome.lastBox.toStdString());
-    }
-    const std::size_t restored =
-        CountEntries(tree.Velmira("H15")) + CountEntries(tree.Velmira("set"));
-    if (restored != expected) {
-        throw std::runtime_error("restored " + std::to_string(restored) + " files, expected " +
-                                 std::to_string(expected));
-    }
-    return outcome.seconds;
-}
-
-// Seconds, or milliseconds below one second.
-std::string Time(double seconds) {
-    char text[32];
-    if (seconds >= 1) {
-        std::snprintf(text, sizeof text, "%.3f s", seconds);
-    } else {
-        std::snprintf(text, sizeof text, "%.1f ms", seconds * 1e3);
-    }
-    return text;
-}
 
 // User and system CPU seconds of this process, or of its finished children.
 double CpuSeconds(int who) {
@@ -95,14 +54,13 @@ BenchTree& BenchRun::NewTree() const {
     return *trees_.back();
 }
 
-BenchRun::Pair BenchRun::CompareCopies(const std::vector<std::string>& names,
-                                       std::size_t size) const {
+TimedPair BenchRun::CompareCopies(const std::vector<std::string>& names, std::size_t size) const {
     BenchTree& tree = NewTree();
     BenchTree::WriteFiles(tree.BackUp(), names, size);
     const std::vector<std::string> routed = RoutedNames(names);
     // Beside the restore's folders, so that the file system places both alike.
     const fs::path copy = tree.Velmira("copy");
-    Pair pair;
+    TimedPair pair;
     for (int round = 0; round < options_.rounds; ++round) {
         // Both start from the same state: the source on the disk, the
         // destinations empty.
@@ -136,47 +94,12 @@ BenchRun::Pair BenchRun::CompareCopies(const std::vector<std::string>& names,
     return pair;
 }
 
-// The best of each side is the headline: noise from the rest of the machine
-// (another process's writes flushed by the same sync) only ever adds time.
-void BenchRun::PrintPair(const std::string& label, const char* restoreName,
-                         const char* baselineName, const Pair& pair) const {
-    const double restore = *std::min_element(pair.restore.begin(), pair.restore.end());
-    const double baseline = *std::min_element(pair.baseline.begin(), pair.baseline.end());
-    std::printf("%s: %s %s, %s %s, ratio %.2f", label.c_str(), restoreName, Time(restore).c_str(),
-                baselineName, Time(baseline).c_str(), restore / baseline);
-    if (pair.restore.size() > 1) {
-        // Each round's two copies run back to back, so the ratio within a
-        // round is steadier than the ratio of bests when the file system's
-        // speed drifts between rounds.
-        std::vector<double> ratios;
-        for (std::size_t round = 0; round < pair.restore.size(); ++round)
-            ratios.push_back(pair.restore[round] / pair.baseline[round]);
-        std::printf(" (best of %zu; median of the rounds' ratios %.2f, range %.2f to %.2f)",
-                    pair.restore.size(), Median(ratios),
-                    *std::min_element(ratios.begin(), ratios.end()),
-                    *std::max_element(ratios.begin(), ratios.end()));
-    }
-    std::printf("\n");
-    if (options_.verbose) {
-        const auto cpu = [](const std::vector<double>& values, std::size_t round) {
-            return round < values.size() ? " (cpu " + Time(values[round]) + ")" : std::string();
-        };
-        for (std::size_t round = 0; round < pair.restore.size(); ++round) {
-            std::printf("  round %zu: %s %s%s, %s %s%s\n", round + 1, restoreName,
-                        Time(pair.restore[round]).c_str(), cpu(pair.restoreCpu, round).c_str(),
-                        baselineName, Time(pair.baseline[round]).c_str(),
-                        cpu(pair.baselineCpu, round).c_str());
-        }
-    }
-    std::fflush(stdout);
-}
-
 void BenchRun::SmallFiles() const {
     const std::vector<std::string> names = ChartMix(options_.smallFiles);
-    const Pair pair = CompareCopies(names, options_.smallSize);
-    PrintPair("small files (" + std::to_string(names.size()) + " x " + Bytes(options_.smallSize) +
-                  ", " + std::to_string(RoutedNames(names).size()) + " routed)",
-              "restore", "cp -a + sync", pair);
+    const TimedPair pair = CompareCopies(names, options_.smallSize);
+    pair.Print("small files (" + std::to_string(names.size()) + " x " + Bytes(options_.smallSize) +
+                   ", " + std::to_string(RoutedNames(names).size()) + " routed)",
+               "restore", "cp -a + sync", options_.verbose);
 }
 
 void BenchRun::LargeFiles() const {
@@ -186,10 +109,10 @@ void BenchRun::LargeFiles() const {
         std::snprintf(name, sizeof name, "L%d.sxd", i);
         names.emplace_back(name);
     }
-    const Pair pair = CompareCopies(names, options_.largeSize);
-    PrintPair(
+    const TimedPair pair = CompareCopies(names, options_.largeSize);
+    pair.Print(
         "large files (" + std::to_string(names.size()) + " x " + Bytes(options_.largeSize) + ")",
-        "restore", "cp -a + sync", pair);
+        "restore", "cp -a + sync", options_.verbose);
 }
 
 void BenchRun::Listing() const {
@@ -198,7 +121,7 @@ void BenchRun::Listing() const {
     tree.Sync();
     WindowRestore window(tree.Root());
     window.Open();
-    Pair pair;
+    TimedPair pair;
     for (int round = 0; round < std::max(options_.rounds, 3); ++round) {
         std::size_t entries = 0;
         pair.baseline.push_back(TimeReaddir(tree.BackUp(), &entries));
@@ -211,8 +134,8 @@ void BenchRun::Listing() const {
                                      std::to_string(entries - 2));
         }
     }
-    PrintPair("listing (" + std::to_string(options_.listFiles) + " files)", "window", "readdir",
-              pair);
+    pair.Print("listing (" + std::to_string(options_.listFiles) + " files)", "window", "readdir",
+               options_.verbose);
 }
 
 void BenchRun::PeakMemory() const {
@@ -338,6 +261,16 @@ void BenchRun::PumpGap() const {
         during.medianMs, during.questions, during.longestMs, during.walks, during.longestWalkMs,
         idle.medianMs, idle.questions, idle.longestWalkMs);
     std::fflush(stdout);
+}
+
+void BenchRun::Model() const {
+    const ModelRun model(options_, self_.parent_path());
+    try {
+        for (const int files : options_.modelFiles) model.Run(files);
+    } catch (const ModelMount::Unmountable& error) {
+        std::printf("model: skipped, %s\n", error.what());
+        std::fflush(stdout);
+    }
 }
 
 }  // namespace velmira::bench

@@ -7,6 +7,7 @@
 
 #include "bench/restore/BenchOptions.h"
 #include "bench/restore/BenchTree.h"
+#include "bench/restore/TimedPair.h"
 
 namespace velmira::bench {
 
@@ -24,21 +25,14 @@ class BenchRun {
     void PeakMemory() const;
     void FirstPaint() const;
     void PumpGap() const;
+    // Each size of BenchOptions::modelFiles on the model of a clinic's PC
+    // (ModelRun); a machine where FUSE cannot mount skips it, saying so.
+    void Model() const;
 
   private:
-    struct Pair {
-        std::vector<double> restore;
-        std::vector<double> baseline;
-        // CPU seconds (user + system) of each, where measured.
-        std::vector<double> restoreCpu;
-        std::vector<double> baselineCpu;
-    };
-
     // Restore through the window against cp -a + sync of the routed names,
     // on the same source, in alternating order.
-    Pair CompareCopies(const std::vector<std::string>& names, std::size_t size) const;
-    void PrintPair(const std::string& label, const char* restoreName, const char* baselineName,
-                   const Pair& pair) const;
+    TimedPair CompareCopies(const std::vector<std::string>& names, std::size_t size) const;
 
     // A new tree that stays until the run ends: removing thousands of files
     // between cases would slow down the file creation of the next case (see

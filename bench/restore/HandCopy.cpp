@@ -1,6 +1,8 @@
 #include "bench/restore/HandCopy.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <system_error>
@@ -18,6 +20,25 @@ double TimeHandCopy(const std::filesystem::path& source, const std::vector<std::
     const std::int64_t start = MonotonicNanos();
     ChildProcess::RunChecked(cp, source);
     ChildProcess::RunChecked({"sync", "-f", destination.string()});
+    return SecondsBetween(start, MonotonicNanos());
+}
+
+double TimeReadAll(const std::filesystem::path& source, const std::vector<std::string>& names) {
+    std::vector<char> buffer(std::size_t{1} << 20);
+    const std::int64_t start = MonotonicNanos();
+    for (const auto& name : names) {
+        const std::filesystem::path file = source / name;
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            throw std::system_error(errno, std::generic_category(), "open " + file.string());
+        ssize_t got = 0;
+        while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) {
+        }
+        const int error = errno;
+        ::close(fd);
+        if (got < 0)
+            throw std::system_error(error, std::generic_category(), "read " + file.string());
+    }
     return SecondsBetween(start, MonotonicNanos());
 }
 

@@ -13,6 +13,10 @@ namespace velmira::bench {
 double TimeHandCopy(const std::filesystem::path& source, const std::vector<std::string>& names,
                     const std::filesystem::path& destination);
 
+// Reads the named files of `source` in full, one after another, each opened
+// and closed in turn; returns the seconds.
+double TimeReadAll(const std::filesystem::path& source, const std::vector<std::string>& names);
+
 // A plain readdir of the folder, counting its entries; returns the seconds.
 double TimeReaddir(const std::filesystem::path& folder, std::size_t* entries = nullptr);
 

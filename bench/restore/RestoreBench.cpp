@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
         if (options.Runs("memory")) run.PeakMemory();
         if (options.Runs("paint")) run.FirstPaint();
         if (options.Runs("gap")) run.PumpGap();
+        if (options.Runs("model")) run.Model();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "restore-bench: %s\n", error.what());
         return 1;

@@ -4,6 +4,8 @@
 #include <QTest>
 #include <stdexcept>
 
+#include "bench/restore/BenchTree.h"
+#include "bench/restore/HandCopy.h"
 #include "bench/restore/Stopwatch.h"
 #include "ui/RestoreForm.h"
 #include "ui/UiContext.h"
@@ -56,6 +58,20 @@ WindowRestore::Outcome WindowRestore::Restore() {
     outcome.finished = last.text == kFinished;
     outcome.seconds = SecondsBetween(clicked, last.shownAt);
     return outcome;
+}
+
+double RestoreThroughWindow(WindowRestore& window, const BenchTree& tree, std::size_t expected) {
+    const WindowRestore::Outcome outcome = window.Restore();
+    if (!outcome.finished) {
+        throw std::runtime_error("the restore did not finish: " + outcome.lastBox.toStdString());
+    }
+    const std::size_t restored =
+        CountEntries(tree.Velmira("H15")) + CountEntries(tree.Velmira("set"));
+    if (restored != expected) {
+        throw std::runtime_error("restored " + std::to_string(restored) + " files, expected " +
+                                 std::to_string(expected));
+    }
+    return outcome.seconds;
 }
 
 }  // namespace velmira::bench

@@ -13,6 +13,8 @@ class RestoreForm;
 
 namespace velmira::bench {
 
+class BenchTree;
+
 // The restore window over a drive folder, driven as an operator drives it:
 // opened as the start window opens it, drive F picked in the list, "復元開始"
 // clicked, every message box answered with OK.
@@ -41,5 +43,10 @@ class WindowRestore {
     BoxAnswerer boxes_;
     std::unique_ptr<RestoreForm> form_;
 };
+
+// Runs one restore through the window and checks that it finished and put
+// `expected` files in the tree's H15 and set; returns its seconds. Raises
+// std::runtime_error otherwise.
+double RestoreThroughWindow(WindowRestore& window, const BenchTree& tree, std::size_t expected);
 
 }  // namespace velmira::bench
