@@ -6,10 +6,11 @@ namespace velmira {
 
 namespace {
 
-constexpr const char* kCannotStart = "起動できません。\n\n";
+constexpr const char* kCannotStartText = "起動できません。\n\n";
 
 std::string Heading(const NumberedError& error) {
-    return kCannotStart + ("エラー " + std::to_string(error.code()) + ": " + error.description());
+    return kCannotStartText +
+           ("エラー " + std::to_string(error.code()) + ": " + error.description());
 }
 
 // The native path (or what else failed), for whoever has to fix it.
@@ -24,6 +25,16 @@ std::string StartupReport::Title() {
     return "バックアップデータ復元";
 }
 
+std::string StartupReport::OfCurrent(const DriveRoots* loadDrives) {
+    try {
+        throw;
+    } catch (const NumberedError& error) {
+        return loadDrives != nullptr ? Text(error, *loadDrives) : Text(error);
+    } catch (const std::exception& error) {
+        return Text(error);
+    }
+}
+
 std::string StartupReport::Text(const NumberedError& error, const DriveRoots& drives) {
     return Heading(error) + "\n設定ファイル: " + SettingsFilePath(drives).Display() + Detail(error);
 }
@@ -33,7 +44,7 @@ std::string StartupReport::Text(const NumberedError& error) {
 }
 
 std::string StartupReport::Text(const std::exception& error) {
-    return kCannotStart + std::string(error.what());
+    return kCannotStartText + std::string(error.what());
 }
 
 }  // namespace velmira
