@@ -19,6 +19,17 @@ std::string Detail(const NumberedError& error) {
     return "\n(" + error.detail() + ")";
 }
 
+// A numbered error before the start window, such as drives that cannot be
+// set up.
+std::string Report(const NumberedError& error) {
+    return Heading(error) + Detail(error);
+}
+
+// Any other failure before the windows run.
+std::string Report(const std::exception& error) {
+    return kCannotStartText + std::string(error.what());
+}
+
 }  // namespace
 
 std::string StartupReport::Title() {
@@ -29,22 +40,14 @@ std::string StartupReport::OfCurrent(const DriveRoots* loadDrives) {
     try {
         throw;
     } catch (const NumberedError& error) {
-        return loadDrives != nullptr ? Text(error, *loadDrives) : Text(error);
+        return loadDrives != nullptr ? Text(error, *loadDrives) : Report(error);
     } catch (const std::exception& error) {
-        return Text(error);
+        return Report(error);
     }
 }
 
 std::string StartupReport::Text(const NumberedError& error, const DriveRoots& drives) {
     return Heading(error) + "\n設定ファイル: " + SettingsFilePath(drives).Display() + Detail(error);
-}
-
-std::string StartupReport::Text(const NumberedError& error) {
-    return Heading(error) + Detail(error);
-}
-
-std::string StartupReport::Text(const std::exception& error) {
-    return kCannotStartText + std::string(error.what());
 }
 
 }  // namespace velmira

@@ -26,11 +26,6 @@ class StartupReport {
 
     // The report of a failed start window load.
     static std::string Text(const NumberedError& error, const DriveRoots& drives);
-    // The report of a numbered error before the start window, such as
-    // drives that cannot be set up.
-    static std::string Text(const NumberedError& error);
-    // The report of any other failure before the windows run.
-    static std::string Text(const std::exception& error);
 };
 
 }  // namespace velmira
