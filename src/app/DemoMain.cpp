@@ -12,7 +12,6 @@
 #include "app/demo/DemoSandbox.h"
 #include "commands/StartupReport.h"
 #include "drives/SandboxDrives.h"
-#include "platform/NumberedError.h"
 
 namespace {
 
@@ -54,10 +53,8 @@ int main(int argc, char** argv) {
         }
         velmira::SandboxDrives drives(dir);
         return start.Run(drives, drives);
-    } catch (const velmira::NumberedError& error) {
-        // A malformed drives.txt or a DIR that is not a folder.
-        return start.Fail(QString::fromStdString(velmira::StartupReport::Text(error)));
-    } catch (const std::exception& error) {
-        return start.Fail(QString::fromStdString(velmira::StartupReport::Text(error)));
+    } catch (const std::exception&) {
+        // A malformed drives.txt or a DIR that is not a folder, say.
+        return start.Fail(QString::fromStdString(velmira::StartupReport::OfCurrent()));
     }
 }

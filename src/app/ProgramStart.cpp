@@ -9,17 +9,10 @@
 #include <utility>
 
 #include "commands/StartupReport.h"
-#include "platform/NumberedError.h"
 #include "ui/MainForm.h"
 #include "ui/UiContext.h"
 
 namespace velmira {
-
-namespace {
-
-constexpr int kCannotStart = 1;
-
-}  // namespace
 
 ProgramStart::ProgramStart(QApplication& app, Reporter report)
     : app_(app), report_(std::move(report)) {
@@ -45,10 +38,8 @@ int ProgramStart::Run(const DriveRoots& drives, DriveSource& driveSource) {
     auto form = std::make_unique<MainForm>(UiContext{drives, driveSource});
     try {
         form->Load();
-    } catch (const NumberedError& error) {
-        return Fail(QString::fromStdString(StartupReport::Text(error, drives)));
-    } catch (const std::exception& error) {
-        return Fail(QString::fromStdString(StartupReport::Text(error)));
+    } catch (const std::exception&) {
+        return Fail(QString::fromStdString(StartupReport::OfCurrent(&drives)));
     }
     form->show();
     return app_.exec();
@@ -56,7 +47,7 @@ int ProgramStart::Run(const DriveRoots& drives, DriveSource& driveSource) {
 
 int ProgramStart::Fail(const QString& report) {
     report_(report);
-    return kCannotStart;
+    return StartupReport::kCannotStart;
 }
 
 }  // namespace velmira

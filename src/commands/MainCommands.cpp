@@ -6,12 +6,12 @@
 
 namespace velmira {
 
-void MainCommands::Load() {
+void MainCommands::Form_Load() {
     window_.SetLabelTexts(std::string(texts::kMainLabel1), std::string(texts::kMainLabel2));
     LoadSitePrefecture(drives_);
 }
 
-void MainCommands::Click(int index) {
+void MainCommands::Command1_Click(int index) {
     if (index == 0) {
         // A new window each time, so its drive list and options start afresh.
         const ScopedFlag open(restoreWindowOpen_);

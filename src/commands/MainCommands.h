@@ -19,18 +19,19 @@ class MainWindow {
     virtual void Close() = 0;
 };
 
-// The start window's behaviour without a toolkit.
+// The start window's behaviour without a toolkit; a front end forwards its
+// events to the handlers named for their control and event.
 class MainCommands {
   public:
     MainCommands(MainWindow& window, const DriveRoots& drives) : window_(window), drives_(drives) {}
 
     // Fills the labels, then reads the site prefecture. A failure to read it
     // escapes as a numbered error; the window must then not be shown.
-    void Load();
+    void Form_Load();
 
-    // 0: the restore window, modally; any other index: close, ending the
-    // program.
-    void Click(int index);
+    // Command1(0) "次に進む": the restore window, modally; any other index
+    // ("終了"): close, ending the program.
+    void Command1_Click(int index);
 
     // Whether the window may close now (by its frame or another program):
     // not while the restore window is open, so that a run and the box that

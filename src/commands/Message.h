@@ -13,6 +13,7 @@ enum class Message {
     Finished,
     DeviceUnavailable,
     RestoreFailed,
+    Count,  // the number of messages, not one of them
 };
 
 // What a front end shows for a message: an application-modal box with no

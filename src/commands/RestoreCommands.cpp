@@ -16,9 +16,6 @@ namespace velmira {
 namespace {
 
 constexpr int kButtonCount = 2;
-// Tottori's two kinds of data.
-constexpr std::string_view kTottoriOption0 = "カルテ";
-constexpr std::string_view kTottoriOption1 = "検案書";
 
 // Asks the system not to shut down for as long as it lives.
 class ShutdownHold {
@@ -40,19 +37,19 @@ RestoreCommands::RestoreCommands(RestoreWindow& window, const DriveRoots& drives
                                  DriveSource& driveSource)
     : window_(window), drives_(drives), driveSource_(driveSource) {}
 
-void RestoreCommands::Load() {
+void RestoreCommands::Form_Load() {
     // Silent trap: whatever fails, the window shows what the load had done
     // so far. Only the drive listing can fail.
     try {
-        highlightColor_ = colors::kHighlightRed;
+        HighlightColor_ = colors::kHighlightColor;
         switch (CurrentSiteRegion()) {
             case SiteRegion::Ibaraki:
-                window_.SetOptionCaptions(std::string(texts::kOption0),
-                                          std::string(texts::kOption1));
+                window_.SetOptionCaptions(std::string(texts::kIbarakiOption0),
+                                          std::string(texts::kIbarakiOption1));
                 break;
             case SiteRegion::Tottori:
-                window_.SetOptionCaptions(std::string(kTottoriOption0),
-                                          std::string(kTottoriOption1));
+                window_.SetOptionCaptions(std::string(texts::kTottoriOption0),
+                                          std::string(texts::kTottoriOption1));
                 break;
             case SiteRegion::Other:
                 window_.HideOptions();
@@ -66,7 +63,7 @@ void RestoreCommands::Load() {
     }
 }
 
-void RestoreCommands::Click(int index) {
+void RestoreCommands::CmdGd_Click(int index) {
     // Commands that arrive during a run's event pumps wait for nobody: they
     // are dropped, so there is never a run inside a run and the window is
     // never closed under one.
@@ -78,12 +75,12 @@ void RestoreCommands::Click(int index) {
     }
 }
 
-void RestoreCommands::PointerOverButton(int index) {
+void RestoreCommands::CmdGd_MouseMove(int index) {
     if (index < 0 || index >= kButtonCount) return;
-    window_.SetButtonColor(index, highlightColor_);
+    window_.SetButtonColor(index, HighlightColor_);
 }
 
-void RestoreCommands::PointerOverWindow() {
+void RestoreCommands::Form_MouseMove() {
     for (int index = 0; index < kButtonCount; ++index) {
         window_.SetButtonColor(index, colors::kBlack);
     }
@@ -93,14 +90,14 @@ void RestoreCommands::Start() {
     const ScopedFlag running(running_);
     try {
         if (window_.DriveCount() == 0) {
-            window_.Ask(Message::DriveListEmpty);
+            window_.ShowMessage(Message::DriveListEmpty);
             return;
         }
         if (window_.SelectedDrive().empty()) {
-            window_.Ask(Message::NoDriveSelected);
+            window_.ShowMessage(Message::NoDriveSelected);
             return;
         }
-        if (!window_.Ask(Message::ConfirmStart)) return;
+        if (!window_.ShowMessage(Message::ConfirmStart)) return;
         Run();
     } catch (const NumberedError& error) {
         Report(error.number() == ErrorNumber::DeviceUnavailable ? Message::DeviceUnavailable
@@ -123,7 +120,7 @@ void RestoreCommands::Run() {
 
 void RestoreCommands::Report(Message message) {
     window_.DiscardPendingInput();
-    window_.Ask(message);
+    window_.ShowMessage(message);
 }
 
 }  // namespace velmira

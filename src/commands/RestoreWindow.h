@@ -47,9 +47,9 @@ class RestoreWindow {
     virtual void HoldShutdown(const std::string& reason) = 0;
     virtual void ReleaseShutdown() = 0;
 
-    // Shows one modal box and returns when it closes: true for OK, false for
-    // Cancel or the box closed by its frame.
-    virtual bool Ask(Message message) = 0;
+    // Shows the box of `message`, a question or a notice, and returns when
+    // it closes: true for OK, false for Cancel or the box closed by its frame.
+    virtual bool ShowMessage(Message message) = 0;
 
     // Unloads the window; control returns to the start window.
     virtual void Close() = 0;

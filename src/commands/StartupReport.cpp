@@ -6,10 +6,11 @@ namespace velmira {
 
 namespace {
 
-constexpr const char* kCannotStart = "起動できません。\n\n";
+constexpr const char* kCannotStartText = "起動できません。\n\n";
 
 std::string Heading(const NumberedError& error) {
-    return kCannotStart + ("エラー " + std::to_string(error.code()) + ": " + error.description());
+    return kCannotStartText +
+           ("エラー " + std::to_string(error.code()) + ": " + error.description());
 }
 
 // The native path (or what else failed), for whoever has to fix it.
@@ -18,22 +19,35 @@ std::string Detail(const NumberedError& error) {
     return "\n(" + error.detail() + ")";
 }
 
+// A numbered error before the start window, such as drives that cannot be
+// set up.
+std::string Report(const NumberedError& error) {
+    return Heading(error) + Detail(error);
+}
+
+// Any other failure before the windows run.
+std::string Report(const std::exception& error) {
+    return kCannotStartText + std::string(error.what());
+}
+
 }  // namespace
 
 std::string StartupReport::Title() {
     return "バックアップデータ復元";
 }
 
+std::string StartupReport::OfCurrent(const DriveRoots* loadDrives) {
+    try {
+        throw;
+    } catch (const NumberedError& error) {
+        return loadDrives != nullptr ? Text(error, *loadDrives) : Report(error);
+    } catch (const std::exception& error) {
+        return Report(error);
+    }
+}
+
 std::string StartupReport::Text(const NumberedError& error, const DriveRoots& drives) {
     return Heading(error) + "\n設定ファイル: " + SettingsFilePath(drives).Display() + Detail(error);
-}
-
-std::string StartupReport::Text(const NumberedError& error) {
-    return Heading(error) + Detail(error);
-}
-
-std::string StartupReport::Text(const std::exception& error) {
-    return kCannotStart + std::string(error.what());
 }
 
 }  // namespace velmira

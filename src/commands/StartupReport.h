@@ -14,15 +14,18 @@ namespace velmira {
 // with LF line breaks; each front end shows them in a plain box.
 class StartupReport {
   public:
+    // The exit status of a program that could not start.
+    static constexpr int kCannotStart = 1;
+
     static std::string Title();
+
+    // The report of the failure being handled, from within a catch block:
+    // a numbered error's, with the settings file of `loadDrives` when the
+    // start window's load failed over them, or any other exception's.
+    static std::string OfCurrent(const DriveRoots* loadDrives = nullptr);
 
     // The report of a failed start window load.
     static std::string Text(const NumberedError& error, const DriveRoots& drives);
-    // The report of a numbered error before the start window, such as
-    // drives that cannot be set up.
-    static std::string Text(const NumberedError& error);
-    // The report of any other failure before the windows run.
-    static std::string Text(const std::exception& error);
 };
 
 }  // namespace velmira

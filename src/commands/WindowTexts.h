@@ -29,8 +29,11 @@ inline constexpr std::string_view kPickLowest =
     "バックアップドライブに複数表示される場合は、下部に表示されるものを選択してください。"
     "（G・HであればHを選択）";
 inline constexpr std::string_view kDriveListLabel = "バックアップドライブ";
-inline constexpr std::string_view kOption0 = "治療簿";
-inline constexpr std::string_view kOption1 = "カルテ";
+// The data-kind options' captions, by the site's prefecture.
+inline constexpr std::string_view kIbarakiOption0 = "治療簿";
+inline constexpr std::string_view kIbarakiOption1 = "カルテ";
+inline constexpr std::string_view kTottoriOption0 = "カルテ";
+inline constexpr std::string_view kTottoriOption1 = "検案書";
 inline constexpr std::string_view kCloseButton = "閉る";
 inline constexpr std::string_view kStartButton = "復元開始";
 

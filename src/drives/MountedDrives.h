@@ -21,9 +21,11 @@ namespace velmira {
 // a letter; its root raises 68. Letters resolve to mount points at the
 // moment of use, from the mount table as it is then.
 //
-// A restore resolves a letter once per file, so Root reuses the last look
-// for as long as neither the mount table nor the set of disks has changed
-// since; the drive list always looks afresh.
+// A restore resolves a letter once per run (RememberedDrives), and again
+// only after a file fails, to tell a pulled stick; Root still reuses the
+// last look for as long as neither the mount table nor the set of disks has
+// changed since, as C and the stick are resolved one after the other. The
+// drive list always looks afresh.
 //
 // One object should live as long as the program, so that letters stay put.
 class MountedDrives : public DriveRoots, public DriveSource {

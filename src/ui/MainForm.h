@@ -22,7 +22,7 @@ class MainForm : public QWidget, public MainWindow {
 
     // Fills the labels, then reads the site prefecture. A failure to read it
     // escapes as a numbered error; the window must then not be shown.
-    void Load() { commands_.Load(); }
+    void Load() { commands_.Form_Load(); }
 
     // MainWindow
     void SetLabelTexts(const std::string& label1, const std::string& label2) override;
@@ -38,7 +38,6 @@ class MainForm : public QWidget, public MainWindow {
     MainCommands commands_;
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
-    QLabel* label3_ = nullptr;
     std::array<QPushButton*, 2> command1_{};
 };
 

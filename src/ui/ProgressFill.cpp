@@ -10,25 +10,18 @@ ProgressFill::ProgressFill(TwipsRect twips, QColor fill, const RectangleShape& f
     : RectangleShape(twips, fill, parent), frame_(frame) {}
 
 void ProgressFill::SetFill(float twips) {
-    const int before = Percent();
+    const float before = WidthTwips();
     KeepWidth(twips);
-    const auto now = FramePacer::Clock::now();
-    switch (pacer_.Change(now)) {
-        case FramePacer::Pace::Now:
+    const BarPacer::Step step = pacer_.Change(before, WidthTwips(), frame_.WidthTwips());
+    if (step.drawNow) Place();
+    if (step.drawAfter) {
+        QTimer::singleShot(*step.drawAfter, this, [this] {
             Place();
-            break;
-        case FramePacer::Pace::Later:
-            QTimer::singleShot(pacer_.Wait(now), this, [this] {
-                Place();
-                pacer_.Drawn(FramePacer::Clock::now());
-            });
-            break;
-        case FramePacer::Pace::Waiting:
-            break;
+            pacer_.Drawn();
+        });
     }
-    const int after = Percent();
-    if (after != before && QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(this, after);
+    if (step.percent && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, *step.percent);
         QAccessible::updateAccessibility(&event);
     }
 }

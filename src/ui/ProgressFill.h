@@ -1,16 +1,13 @@
 #pragma once
 
-#include "commands/BarPercent.h"
-#include "commands/FramePacer.h"
+#include "commands/BarPacer.h"
 #include "ui/RectangleShape.h"
 
 namespace velmira {
 
 // The filled part of the progress bar, inside its frame. Its width is kept
-// exactly at once and drawn no more often than a screen shows
-// (FramePacer). Screen readers are offered the bar with its value in
-// percent; they hear of a change only when that whole percentage changes,
-// not at every file.
+// exactly at once and drawn as BarPacer paces it. Screen readers are offered
+// the bar with its value in percent.
 class ProgressFill : public RectangleShape {
     Q_OBJECT
 
@@ -18,11 +15,11 @@ class ProgressFill : public RectangleShape {
     ProgressFill(TwipsRect twips, QColor fill, const RectangleShape& frame, QWidget* parent);
 
     void SetFill(float twips);
-    int Percent() const { return BarPercent(WidthTwips(), frame_.WidthTwips()); }
+    int Percent() const { return BarPacer::Percent(WidthTwips(), frame_.WidthTwips()); }
 
   private:
     const RectangleShape& frame_;
-    FramePacer pacer_;
+    BarPacer pacer_;
 };
 
 }  // namespace velmira

@@ -15,25 +15,25 @@
 #include "ui/AccessibleFactory.h"
 #include "ui/ColorRef.h"
 #include "ui/InputDiscarder.h"
-#include "ui/JapaneseFont.h"
 #include "ui/LabelButton.h"
 #include "ui/LineShape.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgressFill.h"
 #include "ui/QtText.h"
 #include "ui/RectangleShape.h"
+#include "ui/RowControl.h"
 #include "ui/Twips.h"
 
 namespace velmira {
 
 namespace {
 
-const TwipsRect& TwipsOf(std::string_view name) {
-    return TwipsOf(RestoreFormLayout(), name);
+const Placement& RowOf(std::string_view name) {
+    return RowOf(RestoreFormLayout(), name);
 }
 
 QRect PixelsOf(std::string_view name) {
-    return ToQRect(TwipsOf(name));
+    return ToQRect(RowOf(name).twips);
 }
 
 template <typename Widget>
@@ -42,20 +42,14 @@ Widget* Named(Widget* widget, const char* name) {
     return widget;
 }
 
-// A transparent label at its place; an auto-sizing one fits its one line,
-// the others keep their size and wrap. Labels, frames and the drive list
-// keep pointer movement from the window: only the bare window and its
-// lines reset the label-buttons.
-QLabel* MakeLabel(const char* name, std::string_view text, bool autoSize, QWidget* parent) {
-    auto* label = Named(new QLabel(ToQString(text), parent), name);
+// A transparent label at its place; one that keeps its size wraps. Labels,
+// frames and the drive list keep pointer movement from the window: only the
+// bare window and its lines reset the label-buttons.
+QLabel* MakeLabel(const char* name, QWidget* parent) {
+    auto* label = RowControl<QLabel>(RowOf(name), parent);
     label->setAttribute(Qt::WA_NoMousePropagation);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(PixelsOf(name));
-    if (autoSize) {
-        label->adjustSize();
-    } else {
-        label->setWordWrap(true);
-    }
+    label->setWordWrap(RowOf(name).sizing == Sizing::Kept);
     return label;
 }
 
@@ -67,8 +61,9 @@ QFrame* MakeFrame(const char* name, QWidget* parent) {
     return frame;
 }
 
-LineShape* MakeLine(const char* name, std::uint32_t bgr, QWidget* parent) {
-    return Named(new LineShape(TwipsOf(name), FromColorRef(bgr), parent), name);
+LineShape* MakeLine(const char* name, QWidget* parent) {
+    const Placement& row = RowOf(name);
+    return Named(new LineShape(row.twips, FromColorRef(row.color.value()), parent), name);
 }
 
 // Buttons fill with their Button role, frames and windows with Window.
@@ -104,7 +99,7 @@ void RestoreForm::Load() {
     instructions_->setFrameShape(QFrame::NoFrame);
     SetBackground(options_, colors::kBackground);
     for (auto* option : option_) SetBackground(option, colors::kBackground);
-    commands_.Load();
+    commands_.Form_Load();
 }
 
 void RestoreForm::SetUpWindow() {
@@ -114,8 +109,9 @@ void RestoreForm::SetUpWindow() {
     // screen readers hear the heading instead of the blank.
     setWindowTitle(QStringLiteral(" "));
     setAccessibleName(ToQString(texts::kRestoreHeading));
-    setFont(JapaneseFont(9));
-    setFixedSize(PixelsOf("RestoreForm").size());
+    const Placement& window = RowOf("RestoreForm");
+    setFont(JapaneseFont(window.font->points));
+    setFixedSize(ToQRect(window.twips).size());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     // Movement over the bare window resets the label-buttons.
@@ -139,27 +135,27 @@ void RestoreForm::PlaceOverOwner() {
 
 // The heading, then the two panels on one rectangle.
 void RestoreForm::MakePanels() {
-    auto* heading = MakeLabel("Label1(2)", texts::kRestoreHeading, true, this);
-    SetPaletteColor(heading, QPalette::WindowText, colors::kTitleBlue);
-    MakeLine("Line1(0)", colors::kTitleBlue, this);
+    MakeLabel("Label1(2)", this);
+    MakeLine("Line1(0)", this);
 
     progress_ = MakeFrame("WakuFrame(0)", this);
-    caption_ = MakeLabel("Label1(1)", texts::kIdleCaption, true, progress_);
-    barFrame_ = Named(new RectangleShape(TwipsOf("SyoriSp(0)"), {}, progress_), "SyoriSp(0)");
-    barFill_ = Named(new ProgressFill(TwipsOf("SyoriSp(1)"), FromColorRef(colors::kBarGreen),
-                                      *barFrame_, progress_),
-                     "SyoriSp(1)");
+    caption_ = MakeLabel("Label1(1)", progress_);
+    barFrame_ = Named(new RectangleShape(RowOf("SyoriSp(0)").twips, {}, progress_), "SyoriSp(0)");
+    const Placement& fill = RowOf("SyoriSp(1)");
+    barFill_ =
+        Named(new ProgressFill(fill.twips, FromColorRef(fill.color.value()), *barFrame_, progress_),
+              "SyoriSp(1)");
 
     // Created after the progress panel, so it lies in front of it until the
     // first run switches panels.
     instructions_ = MakeFrame("WakuFrame(1)", this);
-    MakeLabel("Label1(3)", texts::kInsertDisk, false, instructions_);
-    MakeLabel("Label1(4)", texts::kPickLowest, false, instructions_);
+    MakeLabel("Label1(3)", instructions_);
+    MakeLabel("Label1(4)", instructions_);
 }
 
 void RestoreForm::MakeDriveList() {
-    MakeLine("Line1(1)", colors::kLowerLineGrey, this);
-    MakeLabel("Label1(0)", texts::kDriveListLabel, true, this);
+    MakeLine("Line1(1)", this);
+    MakeLabel("Label1(0)", this);
     driveList_ = Named(new QListWidget(this), "DrvList");
     driveList_->setAttribute(Qt::WA_NoMousePropagation);
     driveList_->setGeometry(PixelsOf("DrvList"));
@@ -168,12 +164,11 @@ void RestoreForm::MakeDriveList() {
 
 void RestoreForm::MakeOptions() {
     options_ = MakeFrame("WakuFrame(2)", this);
-    option_[0] = Named(new QRadioButton(ToQString(texts::kOption0), options_), "SentakuOp(0)");
-    option_[1] = Named(new QRadioButton(ToQString(texts::kOption1), options_), "SentakuOp(1)");
+    option_[0] = RowControl<QRadioButton>(RowOf("SentakuOp(0)"), options_);
+    option_[1] = RowControl<QRadioButton>(RowOf("SentakuOp(1)"), options_);
     // Tab enters the option group at its selected option; the arrow keys move
     // within the group.
     for (auto* option : option_) {
-        option->setGeometry(PixelsOf(option->objectName().toStdString()));
         connect(option, &QRadioButton::toggled, option, [option](bool checked) {
             option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
         });
@@ -184,16 +179,12 @@ void RestoreForm::MakeOptions() {
 
 void RestoreForm::MakeButtons() {
     const char* const names[] = {"CmdGd(0)", "CmdGd(1)"};
-    const std::string_view captions[] = {texts::kCloseButton, texts::kStartButton};
-    const double points[] = {kCloseButtonPoints, kStartButtonPoints};
     for (int index : {1, 0}) {
-        auto* button = Named(new LabelButton(ToQString(captions[index]), this), names[index]);
-        button->setFont(JapaneseFont(points[index], true));
-        button->setGeometry(PixelsOf(names[index]));
-        button->adjustSize();
-        connect(button, &LabelButton::clicked, this, [this, index] { commands_.Click(index); });
+        auto* button = RowControl<LabelButton>(RowOf(names[index]), this);
+        connect(button, &LabelButton::clicked, this,
+                [this, index] { commands_.CmdGd_Click(index); });
         connect(button, &LabelButton::pointerMoved, this,
-                [this, index] { commands_.PointerOverButton(index); });
+                [this, index] { commands_.CmdGd_MouseMove(index); });
         buttons_[static_cast<std::size_t>(index)] = button;
     }
     setTabOrder(driveList_, option_[1]);
@@ -242,7 +233,7 @@ void RestoreForm::ReleaseShutdown() {
     holdsShutdown_ = false;
 }
 
-bool RestoreForm::Ask(Message message) {
+bool RestoreForm::ShowMessage(Message message) {
     return MessageBoxes(this).Show(message);
 }
 
@@ -257,7 +248,7 @@ void RestoreForm::reject() {
 
 void RestoreForm::mouseMoveEvent(QMouseEvent* event) {
     QDialog::mouseMoveEvent(event);
-    commands_.PointerOverWindow();
+    commands_.Form_MouseMove();
 }
 
 // The window has no cancel key: Escape does not close it.

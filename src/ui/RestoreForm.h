@@ -55,7 +55,7 @@ class RestoreForm : public QDialog, public RestoreWindow, public ProgressView {
     void DiscardPendingInput() override;
     void HoldShutdown(const std::string& reason) override;
     void ReleaseShutdown() override;
-    bool Ask(Message message) override;
+    bool ShowMessage(Message message) override;
     void Close() override;
 
     // ProgressView

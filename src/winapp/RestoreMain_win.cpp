@@ -10,14 +10,11 @@
 
 #include "commands/StartupReport.h"
 #include "drives/WindowsDrives_win.h"
-#include "platform/NumberedError.h"
 #include "winui/MainForm.h"
 #include "winui/MessagePump.h"
 #include "winui/WideText.h"
 
 namespace {
-
-constexpr int kCannotStart = 1;
 
 int Fail(const std::string& report) {
     std::fprintf(stderr, "%s\n", report.c_str());
@@ -25,7 +22,7 @@ int Fail(const std::string& report) {
     MessageBoxW(nullptr, velmira::WideText(report).c_str(),
                 velmira::WideText(velmira::StartupReport::Title()).c_str(),
                 MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
-    return kCannotStart;
+    return velmira::StartupReport::kCannotStart;
 }
 
 }  // namespace
@@ -42,16 +39,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         velmira::MainForm form(drives, drives);
         try {
             form.Load();
-        } catch (const velmira::NumberedError& error) {
-            return Fail(velmira::StartupReport::Text(error, drives));
+        } catch (const std::exception&) {
+            return Fail(velmira::StartupReport::OfCurrent(&drives));
         }
         form.Show();
         const bool never = false;
         velmira::MessagePump::RunUntil(never);
         return 0;
-    } catch (const velmira::NumberedError& error) {
-        return Fail(velmira::StartupReport::Text(error));
-    } catch (const std::exception& error) {
-        return Fail(velmira::StartupReport::Text(error));
+    } catch (const std::exception&) {
+        return Fail(velmira::StartupReport::OfCurrent());
     }
 }

@@ -23,6 +23,16 @@ HWND ChildControl(const wchar_t* className, std::string_view utf8Text, DWORD sty
     return control;
 }
 
+HWND RowControl(const wchar_t* className, const Placement& row, DWORD style, HWND parent, int id,
+                HFONT font, int dotsPerInch) {
+    const HWND control = ChildControl(className, row.text, style, parent,
+                                      ToPixels(row.twips, dotsPerInch), id, font);
+    // One above the colour, so that 0 stays "none".
+    if (row.color) SetWindowLongPtrW(control, GWLP_USERDATA, LONG_PTR{*row.color} + 1);
+    if (row.sizing == Sizing::FitsText) FitToText(control);
+    return control;
+}
+
 void FitToText(HWND control) {
     const int length = GetWindowTextLengthW(control);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -37,6 +47,15 @@ void FitToText(HWND control) {
     ReleaseDC(control, dc);
     SetWindowPos(control, nullptr, 0, 0, size.right, size.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT ColorStatic(WPARAM dc, LPARAM control, HBRUSH background) {
+    const auto context = reinterpret_cast<HDC>(dc);
+    const LONG_PTR kept = GetWindowLongPtrW(reinterpret_cast<HWND>(control), GWLP_USERDATA);
+    SetBkMode(context, TRANSPARENT);
+    SetTextColor(context,
+                 kept != 0 ? static_cast<COLORREF>(kept - 1) : GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(background);
 }
 
 }  // namespace velmira

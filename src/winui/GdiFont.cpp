@@ -8,10 +8,10 @@
 
 namespace velmira {
 
-GdiFont::GdiFont(std::string_view utf8Face, double points, int dotsPerInch, bool underline) {
-    const std::wstring face = JapaneseFace(WideText(utf8Face)).Name();
-    const int height = -static_cast<int>(std::lround(points * dotsPerInch / 72.0));
-    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
+GdiFont::GdiFont(const TextFont& font, int dotsPerInch) {
+    const std::wstring face = JapaneseFace(WideText(kControlFace)).Name();
+    const int height = -static_cast<int>(std::lround(font.points * dotsPerInch / 72.0));
+    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, font.underline ? TRUE : FALSE, FALSE,
                         SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                         VARIABLE_PITCH | FF_SWISS, face.c_str());
     // Without the face the system's own GUI font still draws the texts.

@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
-#include <string_view>
+#include "commands/Layout.h"
 
 namespace velmira {
 
-// An owned HFONT: a Japanese face at a size in points, for the screen's DPI;
-// another Japanese face where this PC lacks the one asked for.
+// An owned HFONT: a layout font of kControlFace for the screen's DPI;
+// another Japanese face where this PC lacks that one.
 class GdiFont {
   public:
-    GdiFont(std::string_view utf8Face, double points, int dotsPerInch, bool underline = false);
+    GdiFont(const TextFont& font, int dotsPerInch);
     ~GdiFont();
     GdiFont(const GdiFont&) = delete;
     GdiFont& operator=(const GdiFont&) = delete;

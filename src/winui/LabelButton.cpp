@@ -11,12 +11,11 @@
 
 namespace velmira {
 
-LabelButton::LabelButton(HWND parent, std::string_view utf8Text, const PixelRect& at, int id,
-                         HFONT font, std::function<void()> onPointer)
-    : hwnd_(ChildControl(L"BUTTON", utf8Text, BS_OWNERDRAW | WS_TABSTOP | WS_GROUP, parent, at, id,
-                         font)),
+LabelButton::LabelButton(HWND parent, const Placement& row, int id, HFONT font, int dotsPerInch,
+                         std::function<void()> onPointer)
+    : hwnd_(RowControl(L"BUTTON", row, BS_OWNERDRAW | WS_TABSTOP | WS_GROUP, parent, id, font,
+                       dotsPerInch)),
       onPointer_(std::move(onPointer)) {
-    FitToText(hwnd_);
     SetWindowSubclass(hwnd_, &LabelButton::Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 

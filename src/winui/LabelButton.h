@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string_view>
 
 #include "commands/Layout.h"
 
@@ -19,7 +18,8 @@ namespace velmira {
 // BN_CLICKED. The pointer moving over it is reported to `onPointer`.
 class LabelButton {
   public:
-    LabelButton(HWND parent, std::string_view utf8Text, const PixelRect& at, int id, HFONT font,
+    // Made as its layout row says, fitted to its text.
+    LabelButton(HWND parent, const Placement& row, int id, HFONT font, int dotsPerInch,
                 std::function<void()> onPointer);
     ~LabelButton();
     LabelButton(const LabelButton&) = delete;

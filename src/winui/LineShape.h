@@ -12,7 +12,7 @@ namespace velmira {
 // (left + width, top) of its layout row.
 class LineShape {
   public:
-    LineShape(const TwipsRect& twips, std::uint32_t bgr) : twips_(twips), color_(bgr) {}
+    explicit LineShape(const Placement& row) : twips_(row.twips), color_(row.color.value()) {}
     void Paint(HDC dc, int dotsPerInch) const;
 
   private:

@@ -11,11 +11,10 @@ namespace velmira {
 
 namespace {
 
-constexpr double kControlPoints = 9.0;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
-const TwipsRect& Twips(std::string_view name) {
-    return TwipsOf(MainFormLayout(), name);
+const Placement& Row(std::string_view name) {
+    return RowOf(MainFormLayout(), name);
 }
 
 }  // namespace
@@ -24,24 +23,22 @@ MainForm::MainForm(const DriveRoots& drives, DriveSource& driveSource)
     : drives_(drives),
       driveSource_(driveSource),
       dpi_(ScreenDpi()),
-      font_(kLabelButtonFace, kControlPoints, dpi_),
+      font_(*Row("MainForm").font, dpi_),
       commands_(*this, drives) {
-    CreateCentredWindow(WS_EX_CONTROLPARENT, kStyle, nullptr, ToPixels(Twips("MainForm"), dpi_),
+    CreateCentredWindow(WS_EX_CONTROLPARENT, kStyle, nullptr, ToPixels(Row("MainForm").twips, dpi_),
                         GetSysColorBrush(COLOR_BTNFACE));
-    const HWND self = Handle();
-    SetWindowTextW(self, WideText(texts::kMainTitle).c_str());
-    const auto at = [this](std::string_view name) { return ToPixels(Twips(name), dpi_); };
+    SetWindowTextW(Handle(), WideText(texts::kMainTitle).c_str());
+    const auto control = [this](const wchar_t* type, std::string_view name, DWORD style, int id) {
+        RowControl(type, Row(name), style, Handle(), id, font_.Handle(), dpi_);
+    };
     // 次に進む first: it has the focus at start and comes first for Tab.
-    ChildControl(L"BUTTON", texts::kNext, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, self,
-                 at("Command1(0)"), kNext, font_.Handle());
-    ChildControl(L"BUTTON", texts::kQuit, BS_PUSHBUTTON | WS_TABSTOP, self, at("Command1(1)"),
-                 kQuit, font_.Handle());
+    control(L"BUTTON", "Command1(0)", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, kNext);
+    control(L"BUTTON", "Command1(1)", BS_PUSHBUTTON | WS_TABSTOP, kQuit);
     constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
-    ChildControl(L"STATIC", "", kLabel, self, at("Label1"), kLabel1, font_.Handle());
+    control(L"STATIC", "Label1", kLabel, kMainLabel1);
     // Label2 reaches past the client area's right edge and is cut off there.
-    ChildControl(L"STATIC", "", kLabel, self, at("Label2"), kLabel2, font_.Handle());
-    FitToText(ChildControl(L"STATIC", texts::kMainLabel3, kLabel, self, at("Label3"), kLabel3,
-                           font_.Handle()));
+    control(L"STATIC", "Label2", kLabel, kMainLabel2);
+    control(L"STATIC", "Label3", kLabel, kMainLabel3);
 }
 
 MainForm::~MainForm() = default;
@@ -53,8 +50,8 @@ void MainForm::Show() {
 }
 
 void MainForm::SetLabelTexts(const std::string& label1, const std::string& label2) {
-    SetWindowTextW(Item(kLabel1), WideText(label1).c_str());
-    SetWindowTextW(Item(kLabel2), WideText(label2).c_str());
+    SetWindowTextW(Item(kMainLabel1), WideText(label1).c_str());
+    SetWindowTextW(Item(kMainLabel2), WideText(label2).c_str());
 }
 
 void MainForm::ShowRestoreWindow() {
@@ -77,7 +74,7 @@ LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             if (HIWORD(wParam) == BN_CLICKED && (id == kNext || id == kQuit)) {
-                commands_.Click(id - kNext);
+                commands_.Command1_Click(id - kNext);
             }
             return 0;
         }
@@ -95,16 +92,8 @@ LRESULT MainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (focused == kNext || focused == kQuit) return MAKELRESULT(focused, DC_HASDEFID);
             return 0;
         }
-        case WM_CTLCOLORSTATIC: {
-            const auto dc = reinterpret_cast<HDC>(wParam);
-            const auto control = reinterpret_cast<HWND>(lParam);
-            SetBkMode(dc, TRANSPARENT);
-            std::uint32_t color = GetSysColor(COLOR_WINDOWTEXT);
-            if (control == Item(kLabel2)) color = colors::kNoticeBlue;
-            if (control == Item(kLabel3)) color = colors::kWarningRed;
-            SetTextColor(dc, color);
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
+        case WM_CTLCOLORSTATIC:
+            return ColorStatic(wParam, lParam, GetSysColorBrush(COLOR_BTNFACE));
         default:
             return Default(message, wParam, lParam);
     }

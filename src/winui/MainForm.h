@@ -21,12 +21,13 @@ class RestoreForm;
 // loop.
 class MainForm : public WindowBase, public MainWindow {
   public:
+    // Control ids, named as the controls' texts are in texts::.
     enum Id : int {
-        kNext = 1000,  // Command1(0) "次に進む"
-        kQuit = 1001,  // Command1(1) "終了"
-        kLabel1 = 1010,
-        kLabel2 = 1011,
-        kLabel3 = 1012,
+        kNext = 1000,  // Command1(0)
+        kQuit = 1001,  // Command1(1)
+        kMainLabel1 = 1010,
+        kMainLabel2 = 1011,
+        kMainLabel3 = 1012,
     };
 
     MainForm(const DriveRoots& drives, DriveSource& driveSource);
@@ -34,7 +35,7 @@ class MainForm : public WindowBase, public MainWindow {
 
     // Fills the labels and reads the site prefecture; a failure escapes as
     // a numbered error and the window must not be shown.
-    void Load() { commands_.Load(); }
+    void Load() { commands_.Form_Load(); }
     void Show();
 
     HWND Item(Id id) const { return GetDlgItem(Handle(), id); }

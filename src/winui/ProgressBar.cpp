@@ -25,10 +25,10 @@ HWND CreateBar(HWND parent, const PixelRect& at, int id) {
 
 }  // namespace
 
-ProgressBar::ProgressBar(HWND parent, const TwipsRect& frame, const TwipsRect& fill, int id,
+ProgressBar::ProgressBar(HWND parent, const Placement& frame, const Placement& fill, int id,
                          HBRUSH background, int dotsPerInch)
-    : frame_(frame, std::nullopt),
-      fill_(fill, colors::kBarGreen),
+    : frame_(frame.twips, std::nullopt),
+      fill_(fill.twips, fill.color),
       background_(background),
       dpi_(dotsPerInch),
       at_(frame_.Pixels(dotsPerInch)),
@@ -43,26 +43,21 @@ ProgressBar::~ProgressBar() {
 }
 
 void ProgressBar::SetFillWidth(float twips) {
-    const int percent = Percent();
+    const double width = fill_.Width();
     const PixelRect before = fill_.Pixels(dpi_);
     fill_.SetWidth(twips);
     const PixelRect after = fill_.Pixels(dpi_);
-    if (Percent() != percent) SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(Percent()), 0);
-    if (after == before) return;
-    const auto now = FramePacer::Clock::now();
-    switch (pacer_.Change(now)) {
-        case FramePacer::Pace::Now: {
-            const RECT dirty{before.left - at_.left, before.top - at_.top,
-                             before.left - at_.left + std::max({before.width, after.width, 1}) + 1,
-                             before.top - at_.top + before.height + 1};
-            InvalidateRect(hwnd_, &dirty, FALSE);
-            break;
-        }
-        case FramePacer::Pace::Later:
-            SetTimer(hwnd_, kLaterTimer, static_cast<UINT>(pacer_.Wait(now).count()), nullptr);
-            break;
-        case FramePacer::Pace::Waiting:
-            break;
+    const BarPacer::Step step =
+        pacer_.Change(width, fill_.Width(), frame_.Width(), after != before);
+    if (step.percent) SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(*step.percent), 0);
+    if (step.drawNow) {
+        const RECT dirty{before.left - at_.left, before.top - at_.top,
+                         before.left - at_.left + std::max({before.width, after.width, 1}) + 1,
+                         before.top - at_.top + before.height + 1};
+        InvalidateRect(hwnd_, &dirty, FALSE);
+    }
+    if (step.drawAfter) {
+        SetTimer(hwnd_, kLaterTimer, static_cast<UINT>(step.drawAfter->count()), nullptr);
     }
 }
 
@@ -86,7 +81,7 @@ LRESULT CALLBACK ProgressBar::Subclass(HWND hwnd, UINT message, WPARAM wParam, L
             if (wParam == kLaterTimer) {
                 KillTimer(hwnd, kLaterTimer);
                 InvalidateRect(hwnd, nullptr, FALSE);
-                bar->pacer_.Drawn(FramePacer::Clock::now());
+                bar->pacer_.Drawn();
             }
             return 0;
         // The control's own redrawing for a new value: the value is for

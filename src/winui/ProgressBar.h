@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include "commands/BarPercent.h"
-#include "commands/FramePacer.h"
+#include "commands/BarPacer.h"
 #include "commands/Layout.h"
 #include "winui/RectangleShape.h"
 
@@ -15,7 +14,7 @@ namespace velmira {
 // control covers the frame; the fill is drawn within it.
 class ProgressBar {
   public:
-    ProgressBar(HWND parent, const TwipsRect& frame, const TwipsRect& fill, int id,
+    ProgressBar(HWND parent, const Placement& frame, const Placement& fill, int id,
                 HBRUSH background, int dotsPerInch);
     ~ProgressBar();
     ProgressBar(const ProgressBar&) = delete;
@@ -24,16 +23,15 @@ class ProgressBar {
     HWND Handle() const { return hwnd_; }
     float FrameWidth() const { return static_cast<float>(frame_.Width()); }
     float FillWidth() const { return static_cast<float>(fill_.Width()); }
-    // Repaints only when the fill's pixels change, and then no more often
-    // than a screen shows (FramePacer); gives the control a new value only
-    // when the whole percentage does: a run sets it once per file.
+    // Repaints only when the fill's pixels change, as BarPacer paces it; a
+    // run sets it once per file.
     void SetFillWidth(float twips);
 
   private:
     static LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self);
     void Paint(HDC dc) const;
-    int Percent() const { return BarPercent(fill_.Width(), frame_.Width()); }
+    int Percent() const { return BarPacer::Percent(fill_.Width(), frame_.Width()); }
 
     RectangleShape frame_;
     RectangleShape fill_;
@@ -41,7 +39,7 @@ class ProgressBar {
     int dpi_;
     PixelRect at_;
     HWND hwnd_;
-    FramePacer pacer_;
+    BarPacer pacer_;
 };
 
 }  // namespace velmira

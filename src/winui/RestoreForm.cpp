@@ -11,12 +11,12 @@ namespace velmira {
 
 namespace {
 
-constexpr double kControlPoints = 9.0;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr DWORD kLabel = SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
 
-const TwipsRect& Twips(std::string_view name) {
-    return TwipsOf(RestoreFormLayout(), name);
+const Placement& Row(std::string_view name) {
+    return RowOf(RestoreFormLayout(), name);
 }
 
 }  // namespace
@@ -24,57 +24,52 @@ const TwipsRect& Twips(std::string_view name) {
 RestoreForm::RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driveSource)
     : dpi_(ScreenDpi()),
       background_(colors::kBackground),
-      font_(kLabelButtonFace, kControlPoints, dpi_),
-      startFont_(kLabelButtonFace, kStartButtonPoints, dpi_, true),
-      closeFont_(kLabelButtonFace, kCloseButtonPoints, dpi_, true),
+      font_(*Row("RestoreForm").font, dpi_),
+      startFont_(*Row("CmdGd(1)").font, dpi_),
+      closeFont_(*Row("CmdGd(0)").font, dpi_),
       owner_(owner),
-      topLine_(Twips("Line1(0)"), colors::kTitleBlue),
-      lowerLine_(Twips("Line1(1)"), colors::kLowerLineGrey),
+      topLine_(Row("Line1(0)")),
+      lowerLine_(Row("Line1(1)")),
       commands_(*this, drives, driveSource) {
-    CreateCentredWindow(kExStyle, kStyle, owner, ToPixels(Twips("RestoreForm"), dpi_),
+    CreateCentredWindow(kExStyle, kStyle, owner, ToPixels(Row("RestoreForm").twips, dpi_),
                         background_.Handle());
     const HWND self = Handle();
-    const auto at = [this](std::string_view name) { return ToPixels(Twips(name), dpi_); };
-    const auto label = [this](HWND parent, std::string_view text, const PixelRect& place, int id,
-                              bool fit) {
-        const HWND control = ChildControl(L"STATIC", text, SS_LEFT | SS_NOTIFY | SS_NOPREFIX,
-                                          parent, place, id, font_.Handle());
-        if (fit) FitToText(control);
-        return control;
+    const auto at = [this](std::string_view name) { return ToPixels(Row(name).twips, dpi_); };
+    const auto control = [this](const wchar_t* type, std::string_view name, DWORD style,
+                                HWND parent, int id) {
+        return RowControl(type, Row(name), style, parent, id, font_.Handle(), dpi_);
     };
 
     // Creation order is the keyboard's order: drive list, options, 復元開始,
     // 閉る. Labels and panels take no focus.
-    heading_ = label(self, texts::kRestoreHeading, at("Label1(2)"), kHeading, true);
+    control(L"STATIC", "Label1(2)", kLabel, self, kRestoreHeading);
 
     // The instructions panel lies on the progress panel's rectangle and in
     // front of it until a run switches panels.
-    const PixelRect panel = at("WakuFrame(0)");
-    instructions_ = std::make_unique<Panel>(self, panel, background_.Handle(), false);
-    label(instructions_->Handle(), texts::kInsertDisk, at("Label1(3)"), kInsertDisk, false);
-    label(instructions_->Handle(), texts::kPickLowest, at("Label1(4)"), kPickLowest, false);
-    progress_ = std::make_unique<Panel>(self, panel, background_.Handle(), false);
-    caption_ = label(progress_->Handle(), texts::kIdleCaption, at("Label1(1)"), kCaption, true);
-    bar_ = std::make_unique<ProgressBar>(progress_->Handle(), Twips("SyoriSp(0)"),
-                                         Twips("SyoriSp(1)"), kBar, background_.Handle(), dpi_);
+    instructions_ = std::make_unique<Panel>(self, at("WakuFrame(0)"), background_.Handle(), false);
+    control(L"STATIC", "Label1(3)", kLabel, instructions_->Handle(), kInsertDisk);
+    control(L"STATIC", "Label1(4)", kLabel, instructions_->Handle(), kPickLowest);
+    progress_ = std::make_unique<Panel>(self, at("WakuFrame(0)"), background_.Handle(), false);
+    caption_ = control(L"STATIC", "Label1(1)", kLabel, progress_->Handle(), kIdleCaption);
+    bar_ = std::make_unique<ProgressBar>(progress_->Handle(), Row("SyoriSp(0)"), Row("SyoriSp(1)"),
+                                         kBar, background_.Handle(), dpi_);
 
-    label(self, texts::kDriveListLabel, at("Label1(0)"), kDriveLabel, true);
+    control(L"STATIC", "Label1(0)", kLabel, self, kDriveListLabel);
     driveList_ = std::make_unique<DriveListBox>(self, at("DrvList"), kDrvList, font_.Handle());
 
     options_ = std::make_unique<Panel>(self, at("WakuFrame(2)"), background_.Handle(), true);
-    option_[0] =
-        ChildControl(L"BUTTON", texts::kOption0, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
-                     options_->Handle(), at("SentakuOp(0)"), kOption0, font_.Handle());
-    option_[1] = ChildControl(L"BUTTON", texts::kOption1, BS_AUTORADIOBUTTON, options_->Handle(),
-                              at("SentakuOp(1)"), kOption1, font_.Handle());
+    const HWND options = options_->Handle();
+    option_[0] = control(L"BUTTON", "SentakuOp(0)", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP,
+                         options, kOption0);
+    option_[1] = control(L"BUTTON", "SentakuOp(1)", BS_AUTORADIOBUTTON, options, kOption1);
     SendMessageW(option_[0], BM_SETCHECK, BST_CHECKED, 0);
 
-    buttons_[1] = std::make_unique<LabelButton>(self, texts::kStartButton, at("CmdGd(1)"),
-                                                kStartButton, startFont_.Handle(),
-                                                [this] { commands_.PointerOverButton(1); });
-    buttons_[0] = std::make_unique<LabelButton>(self, texts::kCloseButton, at("CmdGd(0)"),
-                                                kCloseButton, closeFont_.Handle(),
-                                                [this] { commands_.PointerOverButton(0); });
+    buttons_[1] =
+        std::make_unique<LabelButton>(self, Row("CmdGd(1)"), kStartButton, startFont_.Handle(),
+                                      dpi_, [this] { commands_.CmdGd_MouseMove(1); });
+    buttons_[0] =
+        std::make_unique<LabelButton>(self, Row("CmdGd(0)"), kCloseButton, closeFont_.Handle(),
+                                      dpi_, [this] { commands_.CmdGd_MouseMove(0); });
 }
 
 RestoreForm::~RestoreForm() {
@@ -95,28 +90,9 @@ void RestoreForm::ShowModal() {
 }
 
 HWND RestoreForm::Item(Id id) const {
-    switch (id) {
-        case kDrvList:
-            return driveList_->Handle();
-        case kOption0:
-            return option_[0];
-        case kOption1:
-            return option_[1];
-        case kCloseButton:
-            return buttons_[0]->Handle();
-        case kStartButton:
-            return buttons_[1]->Handle();
-        case kHeading:
-            return heading_;
-        case kCaption:
-            return caption_;
-        case kBar:
-            return bar_->Handle();
-        case kInsertDisk:
-        case kPickLowest:
-            return GetDlgItem(instructions_->Handle(), id);
-        case kDriveLabel:
-            return GetDlgItem(Handle(), id);
+    for (const HWND parent :
+         {Handle(), instructions_->Handle(), progress_->Handle(), options_->Handle()}) {
+        if (const HWND item = GetDlgItem(parent, id)) return item;
     }
     return nullptr;
 }
@@ -163,7 +139,7 @@ void RestoreForm::ReleaseShutdown() {
     if (owner_ != nullptr) ShutdownBlockReasonDestroy(owner_);
 }
 
-bool RestoreForm::Ask(Message message) {
+bool RestoreForm::ShowMessage(Message message) {
     const MessageText& box = TextOf(message);
     const UINT buttons = box.withCancel ? MB_OKCANCEL : MB_OK;
     return MessageBoxW(Handle(), WideText(box.text).c_str(), WideText(box.title).c_str(),
@@ -185,12 +161,6 @@ void RestoreForm::ShowInstructions() {
     ShowWindow(progress_->Handle(), SW_HIDE);
 }
 
-LRESULT RestoreForm::ColorStatic(HDC dc, HWND control) {
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, control == heading_ ? colors::kTitleBlue : GetSysColor(COLOR_WINDOWTEXT));
-    return reinterpret_cast<LRESULT>(background_.Handle());
-}
-
 void RestoreForm::Paint() {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(Handle(), &paint);
@@ -204,7 +174,7 @@ LRESULT RestoreForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             if (HIWORD(wParam) == BN_CLICKED && (id == kCloseButton || id == kStartButton)) {
-                commands_.Click(id - kCloseButton);
+                commands_.CmdGd_Click(id - kCloseButton);
             }
             // IDCANCEL (Escape) and everything else: nothing.
             return 0;
@@ -216,11 +186,11 @@ LRESULT RestoreForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // A shutdown in the middle of a run would stop it unreported.
             return holdsShutdown_ ? FALSE : TRUE;
         case WM_MOUSEMOVE:
-            commands_.PointerOverWindow();
+            commands_.Form_MouseMove();
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return ColorStatic(wParam, lParam, background_.Handle());
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             for (const auto& button : buttons_) {

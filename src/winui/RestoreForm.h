@@ -30,25 +30,25 @@ namespace velmira {
 class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView {
   public:
     // Control ids, for the window's own notifications and for whoever drives
-    // the window by messages.
+    // the window by messages; a label's named as its text is in texts::.
     enum Id : int {
         kDrvList = 100,
         kOption0 = 110,
         kOption1 = 111,
-        kCloseButton = 120,  // CmdGd(0) "閉る"
-        kStartButton = 121,  // CmdGd(1) "復元開始"
-        kHeading = 130,      // Label1(2)
-        kCaption = 131,      // Label1(1)
-        kDriveLabel = 132,   // Label1(0)
-        kInsertDisk = 133,   // Label1(3)
-        kPickLowest = 134,   // Label1(4)
-        kBar = 135,          // SyoriSp(0) and SyoriSp(1)
+        kCloseButton = 120,     // CmdGd(0) "閉る"
+        kStartButton = 121,     // CmdGd(1) "復元開始"
+        kRestoreHeading = 130,  // Label1(2)
+        kIdleCaption = 131,     // Label1(1)
+        kDriveListLabel = 132,  // Label1(0)
+        kInsertDisk = 133,      // Label1(3)
+        kPickLowest = 134,      // Label1(4)
+        kBar = 135,             // SyoriSp(0) and SyoriSp(1)
     };
 
     RestoreForm(HWND owner, const DriveRoots& drives, DriveSource& driveSource);
     ~RestoreForm() override;
 
-    void Load() { commands_.Load(); }
+    void Load() { commands_.Form_Load(); }
     // Shows the window, keeps its owner disabled and returns when it closes.
     void ShowModal();
 
@@ -73,7 +73,7 @@ class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView
     void DiscardPendingInput() override;
     void HoldShutdown(const std::string& reason) override;
     void ReleaseShutdown() override;
-    bool Ask(Message message) override;
+    bool ShowMessage(Message message) override;
     void Close() override { closed_ = true; }
 
     // ProgressView
@@ -89,7 +89,6 @@ class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    LRESULT ColorStatic(HDC dc, HWND control);
     void Paint();
 
     const int dpi_;
@@ -108,7 +107,6 @@ class RestoreForm : public WindowBase, public RestoreWindow, public ProgressView
     std::unique_ptr<Panel> progress_;
     std::unique_ptr<ProgressBar> bar_;
     std::unique_ptr<Panel> options_;
-    HWND heading_ = nullptr;
     HWND caption_ = nullptr;
     std::unique_ptr<DriveListBox> driveList_;
     std::array<HWND, 2> option_{};

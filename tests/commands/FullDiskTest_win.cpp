@@ -44,7 +44,7 @@ TEST(FullDisk, AFileThatDoesNotFitFailsTheRestoreAndKeepsItsOldContent) {
     window.drives.letters = {"F"};
     window.selected = "F";
     RestoreCommands commands(window, drives, drives);
-    commands.Click(1);
+    commands.CmdGd_Click(1);
 
     EXPECT_EQ(window.boxes,
               (Steps{"復元処理: 処理を開始します。", "エラー: 復元が正常に終了しませんでした。"}));

@@ -38,7 +38,7 @@ class MainCommandsTest : public ::testing::Test {
 
 TEST_F(MainCommandsTest, LoadFillsTheLabelsThenReadsThePrefecture) {
     dir.Write("Velmira/set/info.ini", "\x92\xb9\x8e\xe6\x8c\xa7,1\r\n");  // 鳥取県 in CP932
-    commands.Load();
+    commands.Form_Load();
     ASSERT_EQ(window.labels.size(), 2U);
     EXPECT_EQ(window.labels[0].rfind("このプログラムはバックアップされたカルテデータ･\r\n", 0), 0U);
     EXPECT_EQ(BaseModule::SitePrefecture, "鳥取県");
@@ -46,7 +46,7 @@ TEST_F(MainCommandsTest, LoadFillsTheLabelsThenReadsThePrefecture) {
 
 TEST_F(MainCommandsTest, MissingSettingsFileEscapesTheLoadAfterTheLabels) {
     try {
-        commands.Load();
+        commands.Form_Load();
         FAIL() << "the load went through";
     } catch (const NumberedError& error) {
         EXPECT_EQ(error.code(), 76);
@@ -63,8 +63,8 @@ TEST_F(MainCommandsTest, MissingSettingsFileEscapesTheLoadAfterTheLabels) {
 }
 
 TEST_F(MainCommandsTest, NextOpensTheRestoreWindowAndQuitCloses) {
-    commands.Click(0);
-    commands.Click(1);
+    commands.Command1_Click(0);
+    commands.Command1_Click(1);
     EXPECT_EQ(window.log, (std::vector<std::string>{"restore window", "close"}));
 }
 

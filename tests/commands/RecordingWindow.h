@@ -40,7 +40,7 @@ class RecordingWindow : public RestoreWindow, public ProgressView {
         typedAhead = 0;
         log.push_back("discard");
     }
-    bool Ask(Message message) override {
+    bool ShowMessage(Message message) override {
         const MessageText& text = TextOf(message);
         boxes.push_back(std::string(text.title) + ": " + std::string(text.text));
         log.push_back("ask " + std::to_string(static_cast<int>(message)));

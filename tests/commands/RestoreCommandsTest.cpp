@@ -63,16 +63,16 @@ const std::string kNoMedium = "エラー: ディスクが挿入されていな�
 const std::string kFailed = "エラー: 復元が正常に終了しませんでした。";
 
 TEST_F(CommandsTest, LoadSetsTheOptionsByRegionAndListsRemovableDrives) {
-    commands.Load();
+    commands.Form_Load();
     EXPECT_EQ(window.options, (Steps{"治療簿", "カルテ"}));
     EXPECT_EQ(window.drives.letters, (Steps{"F", "G"}));
 
     BaseModule::SitePrefecture = "鳥取県";
-    commands.Load();
+    commands.Form_Load();
     EXPECT_EQ(window.options, (Steps{"カルテ", "検案書"}));
 
     BaseModule::SitePrefecture = "茨城";
-    commands.Load();
+    commands.Form_Load();
     EXPECT_TRUE(window.options.empty());
     EXPECT_TRUE(window.boxes.empty());
 }
@@ -89,45 +89,45 @@ class FailingDriveSource : public DriveSource {
 TEST_F(CommandsTest, FailedDriveListingEndsTheLoadSilently) {
     FailingDriveSource failing;
     RestoreCommands failingCommands(window, drives, failing);
-    failingCommands.Load();
+    failingCommands.Form_Load();
     EXPECT_EQ(window.drives.letters, Steps{"E"});
     EXPECT_TRUE(window.boxes.empty());
-    failingCommands.PointerOverButton(1);
-    EXPECT_EQ(window.colors[1], colors::kHighlightRed);
+    failingCommands.CmdGd_MouseMove(1);
+    EXPECT_EQ(window.colors[1], colors::kHighlightColor);
 }
 
 TEST_F(CommandsTest, HoverHighlightsOneButtonAndTheBareWindowResetsBoth) {
-    commands.Load();
-    commands.PointerOverButton(1);
-    commands.PointerOverButton(0);
-    commands.PointerOverButton(2);
-    EXPECT_EQ(window.colors[0], colors::kHighlightRed);
-    EXPECT_EQ(window.colors[1], colors::kHighlightRed);
-    commands.PointerOverWindow();
+    commands.Form_Load();
+    commands.CmdGd_MouseMove(1);
+    commands.CmdGd_MouseMove(0);
+    commands.CmdGd_MouseMove(2);
+    EXPECT_EQ(window.colors[0], colors::kHighlightColor);
+    EXPECT_EQ(window.colors[1], colors::kHighlightColor);
+    commands.Form_MouseMove();
     EXPECT_EQ(window.colors[0], colors::kBlack);
     EXPECT_EQ(window.colors[1], colors::kBlack);
 }
 
 TEST_F(CommandsTest, ChecksComeBeforeTheConfirmation) {
     source.entries = {{'C', DriveType::Fixed}};
-    commands.Load();
-    commands.Click(1);
+    commands.Form_Load();
+    commands.CmdGd_Click(1);
     EXPECT_EQ(window.boxes, Steps{kDriveListEmpty});
 
     window.boxes.clear();
     source.entries = {{'F', DriveType::Removable}};
-    commands.Load();
-    commands.Click(1);
+    commands.Form_Load();
+    commands.CmdGd_Click(1);
     EXPECT_EQ(window.boxes, Steps{kNoDriveSelected});
     EXPECT_FALSE(commands.IsRunning());
 }
 
 TEST_F(CommandsTest, CancelAtTheConfirmationListsAndCopiesNothing) {
     Write("F/BackUp2/T0001.dat");
-    commands.Load();
+    commands.Form_Load();
     window.selected = "F";
     window.answers = {false};
-    commands.Click(1);
+    commands.CmdGd_Click(1);
     EXPECT_EQ(window.log, Steps{"ask 2"});
     EXPECT_FALSE(fs::exists(Velmira("cb/T0001.dat")));
 }
@@ -150,10 +150,10 @@ TEST_P(SuccessfulRestore, CopiesTheJobsFilesThenReportsCompletion) {
     Write("F/BackUp/readme.txt");
     Write("F/BackUp2/T0001.dat", "book");
     Write("C/Velmira/H15/K0001.sxd", "old chart");
-    commands.Load();
+    commands.Form_Load();
     window.selected = "F";
     window.firstOption = job.firstOption;
-    commands.Click(1);
+    commands.CmdGd_Click(1);
 
     const std::string caption = std::string("caption ") + job.caption;
     const std::string bookFolder = job.bookFolder;
@@ -185,23 +185,23 @@ INSTANTIATE_TEST_SUITE_P(
 // medium, anything else is a failed restore.
 TEST_F(CommandsTest, ErrorsChooseTheirMessageByNumber) {
     BaseModule::SitePrefecture = "東京都";
-    commands.Load();
+    commands.Form_Load();
     window.selected = "G";  // no medium
-    commands.Click(1);
+    commands.CmdGd_Click(1);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kNoMedium}));
     EXPECT_EQ(window.log.back(), "ask 4");
     EXPECT_EQ(window.log.end()[-2], "discard");
 
     window.boxes.clear();
     window.selected = "F";  // no backup folder
-    commands.Click(1);
+    commands.CmdGd_Click(1);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
     EXPECT_EQ(window.caption, "処理中・・・・・。");
 
     // An empty folder divides by zero after the chart job's panel switch.
     window.boxes.clear();
     dir.MakeDir("F/BackUp");
-    commands.Click(1);
+    commands.CmdGd_Click(1);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
     EXPECT_EQ(window.log.end()[-4], "show progress");
     EXPECT_EQ(window.log.end()[-3], "release shutdown");
@@ -212,16 +212,16 @@ TEST_F(CommandsTest, ErrorsChooseTheirMessageByNumber) {
 // change rather than at each pump.
 TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDropped) {
     for (const char* name : {"a.dat", "b.dat", "c.dat"}) Write(fs::path("F/BackUp2") / name);
-    commands.Load();
+    commands.Form_Load();
     window.selected = "F";
     bool mayCloseDuringRun = true;
     window.onPump = [&](int pump) {
         if (pump != 1) return;
         mayCloseDuringRun = commands.MayClose();
-        commands.Click(1);
-        commands.Click(0);
+        commands.CmdGd_Click(1);
+        commands.CmdGd_Click(0);
     };
-    commands.Click(1);
+    commands.CmdGd_Click(1);
     EXPECT_FALSE(mayCloseDuringRun);
     EXPECT_EQ(window.log.back(), "ask 3");
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
@@ -237,7 +237,7 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
     EXPECT_FLOAT_EQ(fills[3], 1.0F + 3585.0F);
 
     EXPECT_TRUE(commands.MayClose());
-    commands.Click(0);
+    commands.CmdGd_Click(0);
     EXPECT_EQ(window.log.back(), "close");
 }
 
@@ -245,14 +245,14 @@ TEST_F(CommandsTest, BarGrowsOneEqualStepPerFileAndCommandsDuringTheRunAreDroppe
 // still wait when the run ends: none of them answers the completion box.
 TEST_F(CommandsTest, KeysTypedDuringTheRunAndItsFlushNeverAnswerTheCompletionBox) {
     for (const char* name : {"a.dat", "b.dat"}) Write(fs::path("F/BackUp2") / name);
-    commands.Load();
+    commands.Form_Load();
     window.selected = "F";
     int pumpsAtTheFullBar = 0;
     window.onPump = [&](int) {
         window.typedAhead = 1;
         if (window.fill == 3586.0F) ++pumpsAtTheFullBar;
     };
-    commands.Click(1);
+    commands.CmdGd_Click(1);
     // The last file's yield, then the wait for the copies and the flush.
     EXPECT_GE(pumpsAtTheFullBar, 2);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFinished}));
@@ -265,10 +265,10 @@ TEST_F(CommandsTest, KeysTypedDuringAFailingRunNeverAnswerTheErrorBox) {
     for (const char* name : {"a.dat", "b.dat"}) Write(fs::path("F/BackUp2") / name);
     Write("C/Velmira/cb/b.dat", "old");
     fs::permissions(Velmira("cb/b.dat"), fs::perms::owner_read);
-    commands.Load();
+    commands.Form_Load();
     window.selected = "F";
     window.onPump = [&](int) { window.typedAhead = 1; };
-    commands.Click(1);
+    commands.CmdGd_Click(1);
     EXPECT_EQ(window.boxes, (Steps{kConfirm, kFailed}));
     EXPECT_EQ(window.answeredByTypeAhead, 0);
 }

@@ -110,7 +110,7 @@ TEST_F(MainFormTest, NextOpensAFreshModalRestoreWindowEachTime) {
         EXPECT_EQ(Entries(form.findChild<QListWidget*>("DrvList")), (QStringList{"F", "H"}));
         EXPECT_TRUE(form.findChild<QRadioButton*>("SentakuOp(0)")->isChecked());
         EXPECT_EQ(form.findChild<QRadioButton*>("SentakuOp(0)")->text(), QStringLiteral("カルテ"));
-        form.Commands().Click(0);
+        form.Commands().CmdGd_Click(0);
     });
     QTest::mouseClick(Find("Command1(0)"), Qt::LeftButton);
     EXPECT_TRUE(opened);

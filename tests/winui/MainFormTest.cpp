@@ -75,15 +75,15 @@ TEST_F(MainFormTest, TheProgramPaintsItsStartWindowSoonLaidOutAndEndsByItsQuitBu
         painted, static_cast<double>(painted) / static_cast<double>(empty), empty, ScreenDpi());
 
     ExpectPlaces(main, MainFormLayout(),
-                 {{MainForm::kLabel1, "Label1"},
-                  {MainForm::kLabel2, "Label2"},
-                  {MainForm::kLabel3, "Label3", nullptr, true},
+                 {{MainForm::kMainLabel1, "Label1"},
+                  {MainForm::kMainLabel2, "Label2"},
+                  {MainForm::kMainLabel3, "Label3", nullptr, true},
                   {MainForm::kNext, "Command1(0)"},
                   {MainForm::kQuit, "Command1(1)"}});
     for (const auto& [id, text] : {std::pair{0, texts::kMainTitle},
-                                   {MainForm::kLabel1, texts::kMainLabel1},
-                                   {MainForm::kLabel2, texts::kMainLabel2},
-                                   {MainForm::kLabel3, texts::kMainLabel3},
+                                   {MainForm::kMainLabel1, texts::kMainLabel1},
+                                   {MainForm::kMainLabel2, texts::kMainLabel2},
+                                   {MainForm::kMainLabel3, texts::kMainLabel3},
                                    {MainForm::kNext, texts::kNext},
                                    {MainForm::kQuit, texts::kQuit}}) {
         EXPECT_EQ(WindowText(id == 0 ? main : Child(main, id)), WideText(text));

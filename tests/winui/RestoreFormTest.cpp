@@ -108,20 +108,21 @@ TEST_F(RestoreFormTest, ControlsSitWhereTheLayoutPutsThemAtTheScreenDpi) {
     EXPECT_EQ(WindowText(restore), L"");
     // The instructions panel lies on the progress panel.
     ExpectPlaces(restore, RestoreFormLayout(),
-                 {{Id::kHeading, "Label1(2)", nullptr, true},
-                  {Id::kCaption, "Label1(1)", "WakuFrame(0)", true},
+                 {{Id::kRestoreHeading, "Label1(2)", nullptr, true},
+                  {Id::kIdleCaption, "Label1(1)", "WakuFrame(0)", true},
                   {Id::kBar, "SyoriSp(0)", "WakuFrame(0)"},
                   {Id::kInsertDisk, "Label1(3)", "WakuFrame(0)"},
                   {Id::kPickLowest, "Label1(4)", "WakuFrame(0)"},
-                  {Id::kDriveLabel, "Label1(0)", nullptr, true},
+                  {Id::kDriveListLabel, "Label1(0)", nullptr, true},
                   {Id::kDrvList, "DrvList"},
                   {Id::kOption0, "SentakuOp(0)", "WakuFrame(2)"},
                   {Id::kOption1, "SentakuOp(1)", "WakuFrame(2)"},
                   {Id::kStartButton, "CmdGd(1)", nullptr, true},
                   {Id::kCloseButton, "CmdGd(0)", nullptr, true}});
     // Label-buttons: owner-drawn push buttons in their underlined face.
-    for (const auto& [id, points] : {std::pair{Id::kStartButton, kStartButtonPoints},
-                                     {Id::kCloseButton, kCloseButtonPoints}}) {
+    for (const auto& [id, name] :
+         {std::pair{Id::kStartButton, "CmdGd(1)"}, {Id::kCloseButton, "CmdGd(0)"}}) {
+        const double points = RowOf(RestoreFormLayout(), name).font->points;
         const HWND button = Child(restore, id);
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof font,
@@ -130,7 +131,7 @@ TEST_F(RestoreFormTest, ControlsSitWhereTheLayoutPutsThemAtTheScreenDpi) {
                              std::wstring(font.lfFaceName), font.lfWeight, font.lfUnderline,
                              font.lfCharSet),
                   std::tuple(BS_OWNERDRAW, -std::lround(points * ScreenDpi() / 72.0),
-                             WideText(kLabelButtonFace), FW_NORMAL, TRUE, SHIFTJIS_CHARSET));
+                             WideText(kControlFace), FW_NORMAL, TRUE, SHIFTJIS_CHARSET));
     }
 }
 
@@ -330,9 +331,9 @@ TEST_F(RestoreFormTest, LabelButtonsTurnRedUnderThePointerAndBlackOverTheBareWin
         return colors;
     };
     const std::uint32_t text = GetSysColor(COLOR_BTNTEXT);
-    const std::uint32_t red = colors::kHighlightRed;
+    const std::uint32_t red = colors::kHighlightColor;
     const std::uint32_t black = colors::kBlack;
-    EXPECT_EQ(over(Child(restore, Id::kHeading)), Colors(text, text));
+    EXPECT_EQ(over(Child(restore, Id::kRestoreHeading)), Colors(text, text));
     EXPECT_EQ(over(Child(restore, Id::kStartButton)), Colors(text, red));
     EXPECT_EQ(over(restore), Colors(black, black));
     EXPECT_EQ(over(Child(restore, Id::kCloseButton)), Colors(red, black));
