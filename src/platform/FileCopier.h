@@ -68,7 +68,8 @@ class FileCopier {
     // after it are discarded, their destinations as they were.
     void Name(std::vector<PendingCopy> batch);
 
-    // Makes durable every name given since the last call, once per folder.
+    // Makes durable every name given since the last call. No flush may be
+    // in flight.
     void FlushNames();
 
   private:

@@ -1,9 +1,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <exception>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -28,9 +30,9 @@ namespace {
 // Flushes of a batch's files go to the disk at once on this many threads:
 // one at a time, each waits for the disk on its own.
 constexpr std::size_t kFlushThreads = 8;
-// Pending copies held at once, each an open handle: far below what Windows
-// allows, and enough for batches of 512 files, past which a batch whose
-// files are each flushed on their own gains nothing.
+// Pending copies held at once, each an open handle (as many renamed ones wait
+// for their flush): far below what Windows allows, and enough for batches of
+// 512 files, past which a batch whose files are each flushed alone gains nothing.
 constexpr std::size_t kMostPending = 1024;
 
 std::string Shown(const fs::path& path) {
@@ -183,18 +185,9 @@ std::set<std::wstring> LookInto(const fs::path& folder) {
     }
 }
 
-// A folder's flush writes its entries, the new names among them, and has the
-// disk write what it holds in its cache. It needs no more access than the
-// right to add a file, which whoever restored into the folder has: a folder
-// that lets staff add files but not change its attributes flushes too.
-void FlushFolder(const fs::path& folder) {
-    const FileHandle handle(::CreateFileW(
-        folder.c_str(), FILE_ADD_FILE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE) {
-        throw ErrorFromOs(LastOsError(), Shown(folder), LookingFor::Folder);
-    }
-    if (!::FlushFileBuffers(handle.get())) throw ErrorFromOs(LastOsError(), Shown(folder));
+// The flushes of `files` as calls for the flushers.
+void AddFlushes(const std::vector<PendingCopy>& files, std::vector<std::function<void()>>& calls) {
+    for (const auto& file : files) calls.emplace_back([&file = *file] { file.Flush(); });
 }
 
 }  // namespace
@@ -222,6 +215,10 @@ struct FileCopier::State {
     // Folders looked into, with their names that can never be replaced.
     std::map<fs::path, std::set<std::wstring>> unreplaceable;
     std::set<fs::path> named;  // folders named into since the names' last flush
+    // Files named, open until their names are flushed with the next batch's
+    // data or by FlushNames; the first `settling` of them are flushing now.
+    std::vector<PendingCopy> renamed;
+    std::size_t settling = 0;
     // Last, so that their calls end before what they use goes.
     CallPool flushers{kFlushThreads};
 };
@@ -248,23 +245,37 @@ std::size_t FileCopier::MostPending() {
 
 void FileCopier::StartFlush(const std::vector<PendingCopy>& batch) {
     State& state = *state_;
+    // The names given while the batch before flushed go to the disk with this
+    // one, first, as they come first in the files' order.
     std::vector<std::function<void()>> flushes;
-    flushes.reserve(batch.size());
-    // The first failure in the batch's order is raised, once every flush
-    // has ended: the files before it are on the disk.
+    AddFlushes(state.renamed, flushes);
+    // A batch file's failure tells how many before it are on the disk; a
+    // name's, coming first in the files' order, leaves none of them named.
     for (std::size_t i = 0; i < batch.size(); ++i) {
-        flushes.emplace_back(
-            [handle = batch[i]->handle(), &destination = batch[i]->destination(), i] {
-                if (!::FlushFileBuffers(handle)) {
-                    throw FlushFailure(ErrorFromOs(LastOsError(), Shown(destination)), i);
-                }
-            });
+        flushes.emplace_back([&file = *batch[i], i] {
+            try {
+                file.Flush();
+            } catch (const NumberedError& error) {
+                throw FlushFailure(error, i);
+            }
+        });
     }
     state.flushers.Start(std::move(flushes));
+    state.settling = state.renamed.size();
 }
 
 void FileCopier::FinishFlush() {
-    state_->flushers.Wait(nullptr);
+    State& state = *state_;
+    std::exception_ptr failure;
+    try {
+        state.flushers.Wait(nullptr);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // Closed however their flush ended; names given meanwhile stay.
+    const auto settled = static_cast<std::ptrdiff_t>(std::exchange(state.settling, 0));
+    state.renamed.erase(state.renamed.begin(), state.renamed.begin() + settled);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void FileCopier::Name(std::vector<PendingCopy> batch) {
@@ -272,12 +283,28 @@ void FileCopier::Name(std::vector<PendingCopy> batch) {
     for (auto& file : batch) {
         state_->named.insert(file->destination().parent_path());
         file->TakeName();
-        file.reset();
+        state_->renamed.push_back(std::move(file));
     }
 }
 
+// Every renamed file flushed, then every folder named into; a failure keeps
+// none of the others from their flush, and the first is raised after them.
 void FileCopier::FlushNames() {
-    for (const auto& folder : std::exchange(state_->named, {})) FlushFolder(folder);
+    std::optional<NumberedError> failure;
+    try {
+        StartFlush({});
+        FinishFlush();
+    } catch (const NumberedError& error) {
+        failure = error;
+    }
+    for (const auto& folder : std::exchange(state_->named, {})) {
+        try {
+            NewFile::FlushFolder(folder);
+        } catch (const NumberedError& error) {
+            if (!failure) failure = error;
+        }
+    }
+    if (failure) throw *failure;
 }
 
 }  // namespace velmira

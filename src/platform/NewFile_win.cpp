@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileCopier.h"
+#include "platform/FileHandle_win.h"
 #include "platform/HeldRetry_win.h"
 #include "platform/OsError.h"
 #include "platform/TextCodec.h"
@@ -27,6 +28,24 @@ bool NewFile::Unreplaceable(const fs::path& destination) {
     const DWORD attributes = ::GetFileAttributesW(destination.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
+// A folder's flush writes its entries where the file system takes one: only
+// an extra, since each renamed file's own flush makes its name durable, and
+// FlushFileBuffers is documented for files, volumes and pipes, not folders,
+// which NTFS may refuse (access denied where the handle cannot write, an
+// invalid or unsupported request elsewhere): no failure then. Opened with
+// the right to add a file alone, which whoever restored into it has.
+void NewFile::FlushFolder(const fs::path& folder) {
+    const FileHandle handle(::CreateFileW(
+        folder.c_str(), FILE_ADD_FILE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle.get() != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle.get())) return;
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_ACCESS_DENIED && code != ERROR_INVALID_FUNCTION &&
+        code != ERROR_NOT_SUPPORTED) {
+        throw ErrorFromOs(static_cast<int>(code), Shown(folder), LookingFor::Folder);
+    }
 }
 
 NewFile::NewFile(const fs::path& destination) : destination_(destination) {
@@ -56,7 +75,13 @@ NewFile::NewFile(const fs::path& destination) : destination_(destination) {
 }
 
 NewFile::~NewFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) Discard();
+    if (handle_ == INVALID_HANDLE_VALUE) return;
+    // A failed close changes nothing on the disk.
+    if (named_) {
+        ::CloseHandle(handle_);
+    } else {
+        Discard();
+    }
 }
 
 void NewFile::TakeName() {
@@ -71,9 +96,18 @@ void NewFile::TakeName() {
         SetAttributes(FILE_ATTRIBUTE_HIDDEN);
         throw ErrorFromOs(static_cast<int>(code), Shown(destination_));
     }
-    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
-    // The name is taken; a failed close changes nothing on the disk.
-    ::CloseHandle(handle);
+    named_ = true;
+}
+
+// Windows waits for a rename to reach the disk in two ways: MoveFileExW with
+// MOVEFILE_WRITE_THROUGH, by names, which would need this file closed or
+// shared for deletion, and a flush of the renamed file itself: NTFS commits
+// its journal, the rename's records among them, when a file is flushed.
+// FlushFileBuffers is documented for files; on a folder it may be refused.
+void NewFile::Flush() const {
+    if (::FlushFileBuffers(handle_)) return;
+    if (!named_) throw ErrorFromOs(LastOsError(), Shown(destination_));
+    throw ErrorFromOs(LastOsError(), Shown(destination_.parent_path()), LookingFor::Folder);
 }
 
 bool NewFile::SetAttributes(DWORD attributes, LARGE_INTEGER lastWrite) {

@@ -10,9 +10,9 @@ namespace velmira {
 // The file that receives a copy's bytes before it takes the destination's
 // name: a new hidden file in the destination folder, open with no sharing,
 // so that no other program can open it, until it has its name. Every step
-// of it goes through that one handle; unless it took its name it is deleted
-// through it when the object goes, so every failure leaves the folder as it
-// was.
+// of it goes through that one handle, which stays open after the rename
+// until the name is flushed; unless it took its name it is deleted through
+// it when the object goes, so every failure leaves the folder as it was.
 class NewFile {
   public:
     explicit NewFile(const std::filesystem::path& destination);
@@ -35,12 +35,21 @@ class NewFile {
     // Whether a read-only file or a folder is in the destination's place:
     // no wait makes it replaceable.
     static bool Unreplaceable(const std::filesystem::path& destination);
+    // Flushes a folder's entries where the file system takes it; only an
+    // extra to each renamed file's Flush. Raises a numbered error.
+    static void FlushFolder(const std::filesystem::path& folder);
 
     // Gives the file its final attributes (no longer hidden) and the
-    // destination's name, replacing a file of that name, then closes it. A
-    // destination another program holds is waited for (HeldRetry). Raises a
-    // numbered error and leaves the destination as it was when it cannot.
+    // destination's name, replacing a file of that name; the file stays open
+    // for Flush. A destination another program holds is waited for
+    // (HeldRetry). Raises a numbered error and leaves the destination as it
+    // was when it cannot.
     void TakeName();
+    // Writes what the file holds to the disk: its data before it takes its
+    // name, and its name after. Raises a numbered error naming the
+    // destination before the name, its folder after it (the file is then in
+    // place, its name perhaps not on the disk).
+    void Flush() const;
 
   private:
     bool SetAttributes(DWORD attributes, LARGE_INTEGER lastWrite = {});
@@ -53,6 +62,7 @@ class NewFile {
     std::uintmax_t size_ = 0;
     LARGE_INTEGER lastWrite_{};
     bool readOnly_ = false;
+    bool named_ = false;  // it has the destination's name: closed, never deleted
 };
 
 }  // namespace velmira

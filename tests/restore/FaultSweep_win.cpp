@@ -28,8 +28,9 @@ constexpr std::chrono::seconds kTimeLimit{20};
 // over the positions (every third each); access denied, which comes and
 // goes while another program holds a file, at every position; a held fault,
 // which a copy that retries waits out in full, only at the first, middle
-// and last position of each function.
-enum class At { Third0, Third1, Third2, Every, Few };
+// and last position of each function; what NTFS may answer a folder's
+// flush, at every flush.
+enum class At { Third0, Third1, Third2, Every, Few, Flushes };
 const struct Fault {
     const char* name;
     Kind kind;
@@ -45,9 +46,12 @@ const struct Fault {
     {"short count", Kind::Short, 0, 0, At::Every},
     {"zero count", Kind::Zero, 0, 0, At::Every},
     {"zero count held", Kind::Zero, 0, 0, At::Few},
+    {"ERROR_INVALID_FUNCTION", Kind::Error, ERROR_INVALID_FUNCTION, 0xC0000010, At::Flushes},
+    {"ERROR_NOT_SUPPORTED", Kind::Error, ERROR_NOT_SUPPORTED, 0xC00000BB, At::Flushes},
 };
 
-bool TriedAt(const Fault& fault, long n, long count) {
+bool TriedAt(const Fault& fault, const std::string& function, long n, long count) {
+    if (fault.at == At::Flushes) return function.find("Flush") != std::string::npos;
     if (fault.at == At::Every) return true;
     if (fault.at == At::Few) return n == 1 || n == (count + 1) / 2 || n == count;
     return n % 3 == static_cast<long>(fault.at);
@@ -107,11 +111,23 @@ bool SameEnd(const Outcome& one, const Outcome& other) {
     return one.code == other.code && one.detail == other.detail;
 }
 
+// Names a power cut could take back, at any end: given before their file's
+// flush, or with no flush after them. "" when none.
+std::string Undurable(const Outcome& outcome) {
+    for (const char* lost : {"unflushed names", "unsynced names"}) {
+        if (outcome.counts.count(lost) > 0)
+            return std::to_string(outcome.counts.at(lost)) + " " + lost;
+    }
+    return "";
+}
+
 // A clean run: its usual end (the read-only file's refusal), every file as
-// a clean run leaves it, nothing left behind or changed outside. "" when so.
+// a clean run leaves it, every name durable, nothing left behind or changed
+// outside. "" when so.
 std::string CheckClean(const Outcome& outcome, const Outcome& usual) {
     const FaultSandbox& sandbox = *outcome.sandbox;
     if (!outcome.ended) return "hung";
+    if (!Undurable(outcome).empty()) return Undurable(outcome);
     if (!SameEnd(outcome, usual)) return Reported(outcome);
     for (const auto& file : sandbox.files()) {
         if (sandbox.StateOf(file) != FaultSandbox::CleanState(file)) {
@@ -128,10 +144,17 @@ std::string CheckFaulted(const Win32Faults::Plan& plan, const Outcome& outcome,
     if (!outcome.ended) return "no end after " + std::to_string(kTimeLimit.count()) + " s";
     if (!outcome.fired) return "the fault never came: the call positions moved";
     if (outcome.code < 0) return "not a numbered error: " + outcome.detail;
-    // A failed flush leaves the files right: only an error, or the flush
-    // made again, shows that it was not ignored.
+    if (!Undurable(outcome).empty()) return Undurable(outcome);
+    // A folder's flush refused as NTFS may refuse it fails nothing: each
+    // name is durable through its file's flush. Another failed flush leaves
+    // the files right: only an error, or the flush made again, shows that it
+    // was not ignored.
     const bool usualEnd = SameEnd(outcome, clean);
-    if (usualEnd && plan.function.find("Flush") != std::string::npos &&
+    const bool refused = outcome.counts.count("on a folder") > 0 &&
+                         (plan.error == ERROR_ACCESS_DENIED || plan.error == ERROR_NOT_SUPPORTED ||
+                          plan.error == ERROR_INVALID_FUNCTION);
+    if (refused && !usualEnd) return Reported(outcome) + " for a folder's flush refused";
+    if (!refused && usualEnd && plan.function.find("Flush") != std::string::npos &&
         outcome.counts.at(plan.function) <= clean.counts.at(plan.function)) {
         return Reported(outcome) + " as a clean run, though a flush failed and was not made again";
     }
@@ -174,7 +197,7 @@ int Sweep() {
         for (const Fault& fault : kFaults) {
             if (fault.kind != Kind::Error && !Win32Faults::MovesBytes(function)) continue;
             for (long n = 1; n <= count; ++n) {
-                if (!TriedAt(fault, n, count)) continue;
+                if (!TriedAt(fault, function, n, count)) continue;
                 const Win32Faults::Plan plan{
                     function, n, fault.kind, fault.error, fault.status, fault.at == At::Few};
                 sandbox.ResetToOld();

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <tuple>
 #include <type_traits>
+#include <utility>
 
 // Not in the headers; only its type is taken.
 extern "C" LONG WINAPI NtFlushBuffersFileEx(HANDLE, ULONG, void*, ULONG, void*);
@@ -37,6 +39,10 @@ std::atomic<long> counts[kFunctionCount];
 std::atomic<bool> fired{false};
 SRWLOCK heldLock = SRWLOCK_INIT;
 std::wstring heldName;  // of the call that failed first
+// Per open file, under heldLock: 1 data not through a flush that worked, 2 a
+// name not through a flush asked for; what the counts add of them.
+std::map<HANDLE, int> files;
+std::map<std::string, long> noted;
 
 // A look of the stand-ins' own, which leaves the caller's last error.
 template <typename Look>
@@ -61,6 +67,35 @@ std::wstring NameOf(HANDLE handle) {
 template <typename First, typename... Rest>
 std::wstring NameOfFirst(First first, Rest...) {
     return NameOf(first);
+}
+
+// Notes what a call did to a file; a close before the handle goes.
+template <int F, typename R, typename... A>
+R Noted(R result, A... arguments) {
+    if constexpr (F == kWriteFile || F == kFlushFileBuffers || F == kCloseHandle ||
+                  F == kSetFileInformationByHandle) {
+        const auto call = std::tuple(arguments...);
+        ::AcquireSRWLockExclusive(&heldLock);
+        int& file = files.try_emplace(std::get<0>(call), 1).first->second;
+        if (F == kWriteFile && result) file |= 1;
+        if (F == kFlushFileBuffers && (result || (file & 2))) file = 0;
+        if constexpr (F == kSetFileInformationByHandle) {
+            if (result && std::get<1>(call) == FileRenameInfo)
+                noted["unflushed names"] += std::exchange(file, file | 2) & 1;
+        }
+        if (F == kCloseHandle) noted["unsynced names"] += file >> 1;
+        if (F == kCloseHandle) files.erase(std::get<0>(call));
+        ::ReleaseSRWLockExclusive(&heldLock);
+    }
+    return result;
+}
+
+bool IsFolder(HANDLE file) {
+    using Real = decltype(&::GetFileInformationByHandleEx);
+    FILE_BASIC_INFO basic{};
+    return reinterpret_cast<Real>(reals[kGetFileInformationByHandleEx])(file, FileBasicInfo, &basic,
+                                                                        sizeof basic) &&
+           (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Counts the call and says how it is to fail this time, if it is.
@@ -118,11 +153,21 @@ struct Stub<F, R(A...)> {
             if (Quietly([&] { return ::GetFileType(arguments...); }) != FILE_TYPE_DISK) {
                 return real(arguments...);
             }
+            Noted<F>(TRUE, arguments...);
         }
         const auto kind = Decide(F, [&] { return NameOfFirst(arguments...); });
-        if (!kind) return real(arguments...);
+        if (!kind && F == kCloseHandle) return real(arguments...);
+        if (!kind) return Noted<F>(real(arguments...), arguments...);
+        if constexpr (F == kFlushFileBuffers) {
+            const bool folder = Quietly([&] { return IsFolder(arguments...); });
+            ::AcquireSRWLockExclusive(&heldLock);
+            noted["on a folder"] = folder;
+            ::ReleaseSRWLockExclusive(&heldLock);
+            Noted<F>(FALSE, arguments...);  // asked for all the same
+        }
         if constexpr (F == kReadFile || F == kWriteFile) {
-            if (*kind != Kind::Error) return Moved(real, *kind, arguments...);
+            if (*kind != Kind::Error)
+                return Noted<F>(Moved(real, *kind, arguments...), arguments...);
         }
         // A close that fails still closes, as a real one does.
         if constexpr (F == kCloseHandle) real(arguments...);
@@ -175,6 +220,8 @@ void Win32Faults::Start(const std::optional<Plan>& next) {
     }
     fired = false;
     heldName.clear();
+    files.clear();
+    noted.clear();
     armed.store(true, std::memory_order_release);
 }
 
@@ -186,6 +233,9 @@ std::map<std::string, long> Win32Faults::Counts() const {
     std::map<std::string, long> made;
     for (int f = 0; f < kFunctionCount; ++f) {
         if (counts[f] > 0) made[kNames[f]] = counts[f];
+    }
+    for (const auto& [what, count] : noted) {
+        if (count > 0) made[what] = count;
     }
     return made;
 }

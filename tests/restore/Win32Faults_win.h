@@ -39,6 +39,9 @@ class Win32Faults {
     // Counts from zero until Stop, failing the plan's call if one is given.
     void Start(const std::optional<Plan>& plan);
     void Stop();
+    // The calls made, by function; "unflushed names" of files named while
+    // their data had not been through a flush that worked, "unsynced names"
+    // closed with no flush after their name, "on a folder" a failed flush's.
     std::map<std::string, long> Counts() const;
     bool Fired() const;
 };
