@@ -8,6 +8,9 @@
 //         vanish:MS:PATH  the first read of PATH waits MS ms, then the stick
 //                         is pulled: the server ends, the kernel fails that
 //                         read and everything after it (ENOTCONN)
+//         rootstall:MS    the first look at the root (its attributes) waits
+//                         MS ms, as a stick that wakes slowly at its first
+//                         access; nothing else looks at it before a restore
 //
 // PATH is relative to SOURCE ("BackUp/K00150.sxd"). The command returns once
 // the stick is mounted and serves it in the background, on several threads so
@@ -20,6 +23,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -41,12 +45,16 @@ struct Rule {
 
 std::string source;
 std::map<std::string, Rule> rules;  // by FUSE path, "/BackUp/K00150.sxd"
+std::chrono::milliseconds rootStall{};
+std::atomic<bool> rootLooked{false};
 
 std::string Real(const char* path) {
     return source + path;
 }
 
 int Getattr(const char* path, struct stat* status, fuse_file_info*) {
+    if (path == std::string("/") && !rootLooked.exchange(true))
+        std::this_thread::sleep_for(rootStall);
     return ::lstat(Real(path).c_str(), status) == 0 ? 0 : -errno;
 }
 
@@ -90,6 +98,11 @@ int Statfs(const char*, struct statvfs* status) {
 }
 
 bool AddRule(const std::string& text) {
+    if (text.starts_with("rootstall:")) {
+        char* end = nullptr;
+        rootStall = std::chrono::milliseconds(std::strtol(text.c_str() + 10, &end, 10));
+        return end != text.c_str() + 10 && *end == '\0' && rootStall.count() >= 0;
+    }
     const auto first = text.find(':');
     const auto second = text.find(':', first + 1);
     if (first == std::string::npos || second == std::string::npos) return false;
@@ -109,8 +122,7 @@ bool AddRule(const std::string& text) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: test-stick SOURCE MOUNTPOINT [stall|fail|vanish:MS:PATH]...\n");
+        std::fprintf(stderr, "usage: test-stick SOURCE MOUNTPOINT [RULE]...\n");
         return 2;
     }
     // The server outlives the command: it must hold none of its caller's
