@@ -6,7 +6,7 @@
 // as a window manager asks to tell a hung program (_NET_WM_PING, answered
 // from the window's event loop), again 2 ms after each answer, for SECONDS
 // or until SIGINT or SIGTERM, and prints the longest time between two
-// answers, a wait still unanswered at the end included.
+// answers, a wait still unanswered at the end included, and when it ended.
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -84,19 +84,27 @@ int main(int argc, char** argv) {
     const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(x, root, XCB_CW_EVENT_MASK, &mask);
 
+    using std::chrono::milliseconds;
+    const auto start = Clock::now();
     Clock::duration longest{};
-    auto last = Clock::now();
+    Clock::duration longestEnd{};  // from the first question
+    auto last = start;
     for (std::uint32_t serial = 1; !stopped && Clock::now() < end; ++serial) {
         Ping(x, window, serial);
         const bool answered = Answered(x, serial, end);
-        longest = std::max(longest, Clock::now() - last);
+        if (Clock::now() - last > longest) {
+            longest = Clock::now() - last;
+            longestEnd = Clock::now() - start;
+        }
         if (!answered) break;
         last = Clock::now();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(milliseconds(2));
     }
-    std::printf("longest gap %lld ms\n",
-                static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::milliseconds>(longest).count()));
+    const auto ms = [](Clock::duration time) {
+        return static_cast<long long>(std::chrono::duration_cast<milliseconds>(time).count());
+    };
+    std::printf("longest gap %lld ms, ending %lld ms after the first question, of %lld ms\n",
+                ms(longest), ms(longestEnd), ms(Clock::now() - start));
     xcb_disconnect(x);
     return 0;
 }
