@@ -48,7 +48,7 @@ const char* ChartFolderOf(const std::filesystem::path& fileName) {
 }
 
 DrivePath ChartSystemFolder(const char* folder) {
-    return DrivePath{'C', {"Velmira", folder}, {}};
+    return DrivePath{kChartSystemDrive, {"Velmira", folder}, {}};
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 
 namespace velmira {
 
+// The drive of the chart system's folders, where every restored file goes.
+inline constexpr char kChartSystemDrive = 'C';
+
 // Which job a Start command runs for the region and option 0's state.
 RestoreJob SelectJob(SiteRegion region, bool option0Selected);
 

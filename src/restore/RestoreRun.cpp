@@ -38,7 +38,14 @@ class Run {
           lister_(JobLister(job)),
           copies_(&view.Events()) {}
 
-    void ListFolder() { view_.ListFolder(lister_, drives_.ToNative(ListingFolder(job_, letter_))); }
+    // The first look at the stick runs aside, as the later one does: a stick
+    // may stall for seconds at its first access.
+    void ListFolder() {
+        std::filesystem::path folder;
+        CallThread aside;
+        aside.Run([&] { folder = LookUpDrives(); }, &view_.Events());
+        view_.ListFolder(lister_, folder);
+    }
 
     // The bar's width per file, from the listed count; starts the fill at 1.
     float ResetBar() {
@@ -75,6 +82,18 @@ class Run {
     ProgressView& view() { return view_; }
 
   private:
+    // The listing folder's native path. The chart system's drive is looked
+    // up with it, so that the first copy finds it known.
+    std::filesystem::path LookUpDrives() {
+        std::filesystem::path folder = drives_.ToNative(ListingFolder(job_, letter_));
+        try {
+            drives_.Root(kChartSystemDrive);
+        } catch (const NumberedError&) {
+            // Looked up again by the first copy, which fails in its place.
+        }
+        return folder;
+    }
+
     void Copy(const ListedFile& entry, const DrivePath& destination) {
         const auto source = drives_.ToNative(SourcePath(job_, letter_, entry.name));
         const auto target = drives_.ToNative(destination);

@@ -28,8 +28,8 @@ class TestStick {
 };
 
 // A chart restore of kChartFiles files of 4 KiB from a stick whose
-// K00150.sxd fails as one of these says, and how the run must end: a stick
-// that is gone is told as one without a medium.
+// K00150.sxd or root fails as one of these says, and how the run must end: a
+// stick that is gone is told as one without a medium.
 inline constexpr int kChartFiles = 300;
 enum class Ending { Finished, Failed, NoMedium };
 struct StickCase {
@@ -41,6 +41,7 @@ inline constexpr StickCase kStickCases[] = {
     {"a read stalls 6 s, then returns its data", "stall:6000:BackUp/K00150.sxd", Ending::Finished},
     {"a read stalls, then fails", "fail:1000:BackUp/K00150.sxd", Ending::Failed},
     {"the stick is pulled at a read", "vanish:1000:BackUp/K00150.sxd", Ending::NoMedium},
+    {"the stick's root stalls 6 s as the restore starts", "rootstall:6000", Ending::Finished},
 };
 // The longest the window may go without answering, stall or not.
 inline constexpr std::chrono::milliseconds kLongestGap{100};

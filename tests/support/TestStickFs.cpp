@@ -8,6 +8,9 @@
 //         vanish:MS:PATH  the first read of PATH waits MS ms, then the stick
 //                         is pulled: the server ends, the kernel fails that
 //                         read and everything after it (ENOTCONN)
+//         rootstall:MS    the first look at the root (its attributes) waits
+//                         MS ms, as a stick that wakes slowly at its first
+//                         access; nothing else looks at it before a restore
 //
 // PATH is relative to SOURCE ("BackUp/K00150.sxd"). The command returns once
 // the stick is mounted and serves it in the background, on several threads so
@@ -35,6 +38,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -57,6 +61,8 @@ struct Rule {
 
 std::string source;
 std::map<std::string, Rule> rules;  // by FUSE path, "/BackUp/K00150.sxd"
+std::chrono::milliseconds rootStall{};
+std::atomic<bool> rootLooked{false};
 
 // The stick's pace; all zero serves at SOURCE's own speed.
 struct Pace {
@@ -105,6 +111,8 @@ std::string Real(const char* path) {
 }
 
 int Getattr(const char* path, struct stat* status, fuse_file_info*) {
+    if (path == std::string("/") && !rootLooked.exchange(true))
+        std::this_thread::sleep_for(rootStall);
     return ::lstat(Real(path).c_str(), status) == 0 ? 0 : -errno;
 }
 
@@ -154,6 +162,11 @@ int Statfs(const char*, struct statvfs* status) {
 }
 
 bool AddRule(const std::string& text) {
+    if (text.starts_with("rootstall:")) {
+        char* end = nullptr;
+        rootStall = std::chrono::milliseconds(std::strtol(text.c_str() + 10, &end, 10));
+        return end != text.c_str() + 10 && *end == '\0' && rootStall.count() >= 0;
+    }
     const auto first = text.find(':');
     const auto second = text.find(':', first + 1);
     if (first == std::string::npos || second == std::string::npos) return false;
@@ -213,9 +226,8 @@ std::string MountOptions() {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: test-stick SOURCE MOUNTPOINT [stall|fail|vanish:MS:PATH]...\n"
-                     "         [--rate=BYTES] [--request-us=US] [--open-scan-us=US]"
-                     " [--max-read=BYTES]\n");
+                     "usage: test-stick SOURCE MOUNTPOINT [RULE]... [--rate=BYTES]"
+                     " [--request-us=US] [--open-scan-us=US] [--max-read=BYTES]\n");
         return 2;
     }
     // The server outlives the command: it must hold none of its caller's
