@@ -97,19 +97,20 @@ class Run {
     void Copy(const ListedFile& entry, const DrivePath& destination) {
         const auto source = drives_.ToNative(SourcePath(job_, letter_, entry.name));
         const auto target = drives_.ToNative(destination);
-        NamingAPulledMedium([&] { copies_.Copy(source, target, entry.size); });
+        RecheckingTheStickOnFailure([&] { copies_.Copy(source, target, entry.size); });
     }
 
     void Finish() {
-        NamingAPulledMedium([&] { copies_.Finish(); });
+        RecheckingTheStickOnFailure([&] { copies_.Finish(); });
     }
 
-    // The roots were looked up once for the run: a medium pulled out since
-    // shows as device unavailable (68), not as a missing file. A copy's
-    // failure is raised by a later copy or by the finish. The look at the
-    // drive runs aside: a failing stick may take seconds to answer it.
+    // Runs a step; when it fails, looks at the stick's drive again, since
+    // the roots were looked up once for the run: a medium pulled out since
+    // then raises device unavailable (68) here instead of the step's missing
+    // file. A copy's failure is raised by a later copy or by the finish. The
+    // look runs aside: a failing stick may take seconds to answer it.
     template <typename Step>
-    void NamingAPulledMedium(Step step) {
+    void RecheckingTheStickOnFailure(Step step) {
         try {
             step();
         } catch (const NumberedError&) {
