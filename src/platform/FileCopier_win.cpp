@@ -117,7 +117,8 @@ struct FileCopier::State {
     // data or by FlushNames; the first `settling` of them are flushing now.
     std::vector<PendingCopy> renamed;
     std::size_t settling = 0;
-    // Last, so that their calls end before what they use goes.
+    // Declared last so that they are destroyed first: their calls end
+    // before the members they use are destroyed.
     CallPool flushers{kFlushThreads};
 };
 
