@@ -13,7 +13,7 @@ CopyLanes::~CopyLanes() {
         const std::lock_guard lock(mutex_);
         quit_ = true;
     }
-    changed_.notify_all();
+    work_.notify_all();
     for (auto& lane : lanes_) lane.join();
 }
 
@@ -26,7 +26,7 @@ void CopyLanes::Give(Copy copy) {
         slots_.emplace_back().copy = std::move(copy);
         ++unstarted_;
     }
-    changed_.notify_all();
+    work_.notify_one();
 }
 
 std::size_t CopyLanes::Given() {
@@ -41,7 +41,7 @@ bool CopyLanes::OldestEnded() {
 
 PendingCopy CopyLanes::TakeOldest() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return slots_.front().ended; });
+    ended_.wait(lock, [this] { return slots_.front().ended; });
     Slot oldest = std::move(slots_.front());
     slots_.pop_front();
     lock.unlock();
@@ -58,7 +58,7 @@ void CopyLanes::Drop() {
         // them from the back leaves the started ones in place.
         while (!slots_.empty() && !slots_.back().started) slots_.pop_back();
         unstarted_ = 0;
-        changed_.wait(lock, [this] {
+        ended_.wait(lock, [this] {
             return std::all_of(slots_.begin(), slots_.end(),
                                [](const Slot& slot) { return slot.ended; });
         });
@@ -70,7 +70,7 @@ void CopyLanes::Drop() {
 void CopyLanes::Serve() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return quit_ || unstarted_ > 0; });
+        work_.wait(lock, [this] { return quit_ || unstarted_ > 0; });
         if (unstarted_ == 0) return;
         Slot& slot = *std::find_if(slots_.begin(), slots_.end(),
                                    [](const Slot& candidate) { return !candidate.started; });
@@ -92,7 +92,7 @@ void CopyLanes::Serve() {
         slot.result = std::move(result);
         slot.error = error;
         slot.ended = true;
-        changed_.notify_all();
+        ended_.notify_all();
     }
 }
 

@@ -56,7 +56,10 @@ class CopyLanes {
 
     const std::size_t size_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    // Apart, so that a copy given wakes one lane, and a copy ended only the
+    // thread taking them back, not every idle lane.
+    std::condition_variable work_;
+    std::condition_variable ended_;
     // Oldest first; a deque keeps each slot in place while a lane fills it.
     std::deque<Slot> slots_;
     std::size_t unstarted_ = 0;
